@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+/// The per-user store of text entries, addressed by section and key. The application name
+/// ("Tackpad") is fixed inside each implementation.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    /// The entry's text, or empty text when the entry, its section or the whole store is missing.
+    virtual QString ReadSetting(const QString& section, const QString& key) = 0;
+    /// Creates or replaces the entry; the value is durable when this returns true.
+    virtual bool WriteSetting(const QString& section, const QString& key, const QString& value) = 0;
+    /// Removes that one entry; removing a missing entry succeeds and changes nothing.
+    virtual bool RemoveSetting(const QString& section, const QString& key) = 0;
+    /// Why the last failed write or removal failed, in words for the user.
+    virtual QString errorString() const { return {}; }
+};

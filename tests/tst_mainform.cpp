@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QtTest>
+
+class Tstmainform : public QObject {
+    Q_OBJECT
+private slots:
+    void notBuiltYet() { QSKIP("not built yet"); }
+};
+
+QTEST_GUILESS_MAIN(Tstmainform)
+#include "tst_mainform.moc"

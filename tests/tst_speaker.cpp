@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QtTest>
+
+class Tstspeaker : public QObject {
+    Q_OBJECT
+private slots:
+    void notBuiltYet() { QSKIP("not built yet"); }
+};
+
+QTEST_GUILESS_MAIN(Tstspeaker)
+#include "tst_speaker.moc"
