@@ -1,2 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include <QString>
+
+/// The help text of the settings window's instruction box, lines separated by CR LF.
+QString instructionText();

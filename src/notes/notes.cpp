@@ -1,2 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notes.h"
+
+#include "notes/notewindow.h"
+
+Notes::Notes(SettingsStore& store, PortIo& ports)
+    : m_store(store)
+    , m_ports(ports)
+{
+}
+
+Notes::~Notes() = default;
+
+void Notes::Show(NoteColour colour) { window(colour).show(); }
+
+void Notes::Hide(NoteColour colour) { window(colour).hide(); }
+
+NoteWindow* Notes::existing(NoteColour colour) const { return m_windows[size_t(colour)].get(); }
+
+NoteWindow& Notes::window(NoteColour colour)
+{
+    auto& slot = m_windows[size_t(colour)];
+    if (!slot) {
+        // The slot is filled before the load step, whose alert lets other requests run: they
+        // find this window and never create a second one.
+        slot = std::make_unique<NoteWindow>(colour, m_store, m_ports);
+        connect(slot.get(), &NoteWindow::saveFailed, this, &Notes::saveFailed);
+        connect(slot.get(), &NoteWindow::saved, this, &Notes::saved);
+        NoteWindow& w = *slot;
+        emit created(colour);
+        w.Form_Load();
+    }
+    return *slot;
+}

@@ -1,2 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "notes/notecolour.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class NoteWindow;
+class PortIo;
+class SettingsStore;
+
+/// The three note windows. Each is created by the first Show or Hide request of the run and then
+/// only shown and hidden; a request that arrives while a note is being created acts on it.
+class Notes final : public QObject {
+    Q_OBJECT
+public:
+    Notes(SettingsStore& store, PortIo& ports);
+    ~Notes() override;
+    Notes(const Notes&) = delete;
+    Notes& operator=(const Notes&) = delete;
+
+    void Show(NoteColour colour);
+    void Hide(NoteColour colour);
+    /// The note's window, or null while nothing has asked for it in this run.
+    NoteWindow* existing(NoteColour colour) const;
+
+signals:
+    void created(NoteColour colour);
+    void saveFailed(const QString& reason);
+    void saved();
+
+private:
+    NoteWindow& window(NoteColour colour);
+
+    SettingsStore& m_store;
+    PortIo& m_ports;
+    std::array<std::unique_ptr<NoteWindow>, 3> m_windows;
+};

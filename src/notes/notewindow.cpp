@@ -1,2 +1,249 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notewindow.h"
+
+#include "app/settingsstore.h"
+#include "notes/alert.h"
+#include "platform/portio.h"
+#include "platform/windowsystem.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
+
+Q_LOGGING_CATEGORY(lcNotes, "tackpad.notes", QtWarningMsg)
+
+namespace {
+
+constexpr int kBorder = 4; // width of the sizing band along the note's edges, in pixels
+
+const QString kNoteSection = QStringLiteral("Note");
+
+Qt::CursorShape cursorFor(Qt::Edges edges)
+{
+    const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
+    const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
+    if (horizontal && vertical) {
+        const bool topLeftOrBottomRight
+            = (edges & Qt::LeftEdge) ? bool(edges & Qt::TopEdge) : bool(edges & Qt::BottomEdge);
+        return topLeftOrBottomRight ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+    }
+    if (horizontal)
+        return Qt::SizeHorCursor;
+    if (vertical)
+        return Qt::SizeVerCursor;
+    return Qt::IBeamCursor;
+}
+
+} // namespace
+
+NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
+    : QWidget(nullptr)
+    , m_colour(colour)
+    , m_store(store)
+    , m_ports(ports)
+{
+    m_form.setupUi(this, colour);
+    QTextEdit* txt = m_form.txt;
+    txt->viewport()->installEventFilter(this);
+    txt->viewport()->setMouseTracking(true);
+    // The right button moves the note like the others; its menu opens on a click without a move.
+    txt->setContextMenuPolicy(Qt::NoContextMenu);
+    connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
+    connect(m_form.TimerSound, &QTimer::timeout, this, &NoteWindow::TimerSound_Timer);
+}
+
+NoteWindow::~NoteWindow() = default;
+
+void NoteWindow::Form_Load()
+{
+    WindowSystem::makeTopmost(this);
+    const QString text = m_store.ReadSetting(kNoteSection, colourWord(m_colour));
+    if (!text.isEmpty()) {
+        // The restored text is what the store already holds: no need to write it back.
+        m_restoring = true;
+        m_form.txt->setPlainText(text);
+        m_restoring = false;
+    }
+    PlayAlert();
+}
+
+void NoteWindow::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        if (!m_everShown) {
+            m_everShown = true;
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                move(screen->availableGeometry().center() - rect().center());
+        }
+        WindowSystem::keepOffTaskbar(this);
+    }
+    QWidget::setVisible(visible);
+}
+
+void NoteWindow::txt_Change()
+{
+    if (m_restoring)
+        return;
+    if (m_store.WriteSetting(kNoteSection, colourWord(m_colour), m_form.txt->toPlainText()))
+        emit saved();
+    else
+        emit saveFailed(m_store.errorString());
+}
+
+void NoteWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The text box always covers the whole window.
+    m_form.txt->setGeometry(0, 0, width(), height());
+}
+
+void NoteWindow::closeEvent(QCloseEvent* event)
+{
+    // A close request from the window manager hides the note; it is never destroyed.
+    event->ignore();
+    hide();
+}
+
+Qt::Edges NoteWindow::edgesAt(QPoint pos) const
+{
+    Qt::Edges edges;
+    if (pos.x() < kBorder)
+        edges |= Qt::LeftEdge;
+    if (pos.x() >= width() - kBorder)
+        edges |= Qt::RightEdge;
+    if (pos.y() < kBorder)
+        edges |= Qt::TopEdge;
+    if (pos.y() >= height() - kBorder)
+        edges |= Qt::BottomEdge;
+    return edges;
+}
+
+bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    QWidget* viewport = m_form.txt->viewport();
+    if (watched != viewport)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+        hide();
+        m_gesture = Gesture::None;
+        return true;
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        m_button = e->button();
+        m_pressGlobal = e->globalPosition().toPoint();
+        m_pressWindowPos = pos();
+        m_pressGeometry = geometry();
+        m_pressEdges = edgesAt(viewport->mapTo(this, e->position().toPoint()));
+        if (m_pressEdges) {
+            m_gesture = Gesture::Resizing;
+            if (windowHandle() && windowHandle()->startSystemResize(m_pressEdges))
+                m_gesture = Gesture::None;
+            return true;
+        }
+        m_gesture = Gesture::Pressed;
+        // The left button still places the caret; the others only start a move.
+        return e->button() != Qt::LeftButton;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint global = e->globalPosition().toPoint();
+        if (m_gesture == Gesture::None) {
+            if (e->buttons() == Qt::NoButton)
+                viewport->setCursor(
+                    cursorFor(edgesAt(viewport->mapTo(this, e->position().toPoint()))));
+            return false;
+        }
+        if (m_gesture == Gesture::Pressed) {
+            if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
+                return m_button != Qt::LeftButton;
+            m_gesture = Gesture::Moving;
+            if (windowHandle() && windowHandle()->startSystemMove()) {
+                m_gesture = Gesture::None;
+                return true;
+            }
+        }
+        if (m_gesture == Gesture::Moving) {
+            // The window system refused a move of its own: follow the pointer by hand.
+            move(m_pressWindowPos + (global - m_pressGlobal));
+            return true;
+        }
+        if (m_gesture == Gesture::Resizing) {
+            const QPoint d = global - m_pressGlobal;
+            QRect g = m_pressGeometry;
+            if (m_pressEdges & Qt::LeftEdge)
+                g.setLeft(qMin(g.left() + d.x(), g.right() - 2 * kBorder));
+            if (m_pressEdges & Qt::RightEdge)
+                g.setRight(qMax(g.right() + d.x(), g.left() + 2 * kBorder));
+            if (m_pressEdges & Qt::TopEdge)
+                g.setTop(qMin(g.top() + d.y(), g.bottom() - 2 * kBorder));
+            if (m_pressEdges & Qt::BottomEdge)
+                g.setBottom(qMax(g.bottom() + d.y(), g.top() + 2 * kBorder));
+            setGeometry(g);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const Gesture gesture = m_gesture;
+        m_gesture = Gesture::None;
+        if (gesture == Gesture::Pressed && e->button() == Qt::RightButton) {
+            // A right click that did not move the note opens the usual edit menu.
+            QMenu* menu = m_form.txt->createStandardContextMenu(e->position().toPoint());
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(e->globalPosition().toPoint());
+            return true;
+        }
+        return gesture != Gesture::Pressed || e->button() != Qt::LeftButton;
+    }
+    default:
+        return false;
+    }
+}
+
+void NoteWindow::PlayAlert()
+{
+    for (int pair = 0; pair < Alert::kPairs; ++pair) {
+        PlayTone(Alert::kHighTone, Alert::kToneMilliseconds);
+        PlayTone(Alert::kLowTone, Alert::kToneMilliseconds);
+    }
+}
+
+void NoteWindow::PlayTone(double frequency, int milliseconds)
+{
+    const std::optional<qint16> divisor = Alert::divisorFor(frequency);
+    if (!divisor) {
+        qCWarning(lcNotes) << "no tone for" << frequency << "Hz";
+        return;
+    }
+    const qint16 low = qint16(*divisor & 0xFF);
+    const qint16 high = qint16(*divisor / 256);
+    m_ports.vbOut(Alert::kModePort, Alert::kModeByte);
+    m_ports.vbOut(Alert::kCounterPort, low);
+    m_ports.vbOut(Alert::kCounterPort, high);
+    m_ports.vbOut(
+        Alert::kControlPort, qint16(m_ports.vbInp(Alert::kControlPort) | Alert::kSpeakerOn));
+    m_ToneFinished = false;
+    m_form.TimerSound->setInterval(milliseconds);
+    m_form.TimerSound->start();
+    // Let the program handle its events while the tone sounds, sleeping while none is pending.
+    while (!m_ToneFinished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_ports.vbOut(
+        Alert::kControlPort, qint16(m_ports.vbInp(Alert::kControlPort) & Alert::kSpeakerOff));
+}
+
+void NoteWindow::TimerSound_Timer()
+{
+    m_ToneFinished = true;
+    m_form.TimerSound->stop();
+}

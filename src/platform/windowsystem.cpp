@@ -1,2 +1,94 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowsystem.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
+} // namespace
+
+namespace WindowSystem {
+
+void makeTopmost(QWidget* window)
+{
+    if (!window->testAttribute(Qt::WA_WState_Created) || !window->isVisible()) {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        return;
+    }
+    // Changing flags re-creates a visible window; keep it where it is and show it again.
+    const QPoint pos = window->pos();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window->move(pos);
+    window->show();
+}
+
+void keepOffTaskbar(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return; // other window systems honour Qt::Tool
+    xcb_connection_t* c = x11->connection();
+    const auto w = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    const xcb_atom_t wanted[] = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
+        internAtom(c, "_NET_WM_STATE_SKIP_PAGER") };
+
+    // Qt merges the states it sets at map time with those already on the window.
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
+    QList<xcb_atom_t> atoms;
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        atoms = QList<xcb_atom_t>(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    free(reply);
+    for (xcb_atom_t a : wanted) {
+        if (a != XCB_ATOM_NONE && !atoms.contains(a))
+            atoms.append(a);
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, state, XCB_ATOM_ATOM, 32,
+        uint32_t(atoms.size()), atoms.constData());
+
+    if (window->isVisible()) {
+        // A mapped window changes its state through the window manager.
+        xcb_client_message_event_t ev {};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = state;
+        ev.data.data32[0] = 1; // add
+        ev.data.data32[1] = wanted[0];
+        ev.data.data32[2] = wanted[1];
+        ev.data.data32[3] = 1; // from a normal application
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_send_event(c, 0, root,
+            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+            reinterpret_cast<const char*>(&ev));
+    }
+    xcb_flush(c);
+}
+
+void endProcessNow()
+{
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+} // namespace WindowSystem

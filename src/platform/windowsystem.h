@@ -1,2 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+class QWidget;
+
+namespace WindowSystem {
+
+/// Keeps the window above all others; the window keeps its position and size.
+void makeTopmost(QWidget* window);
+/// Asks the window manager to leave the window out of the taskbar and pager. Call it before every
+/// show: window managers drop the state when a window is hidden.
+void keepOffTaskbar(QWidget* window);
+/// Ends the process at once, without running any window's unload step.
+[[noreturn]] void endProcessNow();
+
+} // namespace WindowSystem

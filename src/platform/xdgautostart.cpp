@@ -1,2 +1,74 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xdgautostart.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <pwd.h>
+#include <unistd.h>
+
+QString xdgConfigHome()
+{
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // The XDG rules say to ignore a relative path.
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return QDir::cleanPath(configured);
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty()) {
+        if (const passwd* pw = getpwuid(getuid()))
+            home = QString::fromLocal8Bit(pw->pw_dir);
+    }
+    return QDir::cleanPath(home + QStringLiteral("/.config"));
+}
+
+QString quoteExecArgument(const QString& argument)
+{
+    // Inside double quotes, ", `, $ and \ take a backslash; the value itself then escapes each
+    // backslash again, and a literal % is written %%.
+    QString quoted;
+    for (QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    quoted.replace(u'%', QStringLiteral("%%"));
+    return u'"' + quoted + u'"';
+}
+
+QByteArray autostartEntry(const QString& name, const QString& programPath)
+{
+    QString entry = QStringLiteral("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Name=%1\n"
+                                   "Comment=Sticky-note reminder in the system tray\n"
+                                   "Exec=%2\n"
+                                   "Icon=tackpad\n"
+                                   "Terminal=false\n"
+                                   "Categories=Utility;\n"
+                                   // Start once the panel is there, so the tray icon can dock.
+                                   "X-GNOME-Autostart-Phase=Applications\n"
+                                   "X-KDE-autostart-after=panel\n")
+                        .arg(name, quoteExecArgument(programPath));
+    return entry.toUtf8();
+}
+
+XdgAutostart::XdgAutostart(QString folder)
+    : m_folder(std::move(folder))
+{
+}
+
+bool XdgAutostart::registerProgram(const QString& name, const QString& programPath)
+{
+    const QString folder
+        = m_folder.isEmpty() ? xdgConfigHome() + QStringLiteral("/autostart") : m_folder;
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return false;
+    // Written to a new file and renamed over the old one: never through a planted link.
+    QSaveFile file(folder + u'/' + name + QStringLiteral(".desktop"));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(autostartEntry(name, programPath));
+    return file.commit();
+}

@@ -1,2 +1,77 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "datetext.h"
+
+#include <QLocale>
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("MMMM dd, yyyy");
+// For reading: one or two digits of the day, so that a hand-written "July 5, 2004" reads too.
+const QString kReadFormat = QStringLiteral("MMMM d, yyyy");
+
+std::optional<int> readNumber(QStringView digits, int maximum)
+{
+    if (digits.isEmpty() || digits.size() > 2)
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value <= maximum ? std::optional<int>(value) : std::nullopt;
+}
+
+QDate parseDate(const QString& text)
+{
+    // Parsing by format is far slower than a tick should be; keep the latest few results, as
+    // the checks read the same few texts over and over.
+    struct Entry {
+        QString text;
+        QDate date;
+    };
+    static Entry cache[8];
+    static int next = 0;
+    for (const Entry& e : cache) {
+        if (!e.text.isNull() && e.text == text)
+            return e.date;
+    }
+    QDate date = QLocale::system().toDate(text, kReadFormat);
+    if (!date.isValid())
+        date = QLocale::c().toDate(text, kReadFormat);
+    cache[next] = { text, date };
+    next = (next + 1) % int(std::size(cache));
+    return date;
+}
+
+} // namespace
+
+namespace DateText {
+
+QString formatDate(QDate date) { return QLocale::system().toString(date, kDateFormat); }
+
+QString formatTime(QTime time) { return time.toString(QStringLiteral("HH:mm")); }
+
+QString formatNumber(int value) { return QString::number(value); }
+
+std::optional<QDate> readDate(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const QDate date = parseDate(text);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+std::optional<QTime> readTime(const QString& text)
+{
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 0)
+        return std::nullopt;
+    const auto hour = readNumber(QStringView(text).left(colon), 23);
+    const auto minute = readNumber(QStringView(text).mid(colon + 1), 59);
+    if (!hour || !minute)
+        return std::nullopt;
+    return QTime(*hour, *minute);
+}
+
+} // namespace DateText

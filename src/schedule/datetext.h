@@ -1,2 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+/// The date and time texts of the clock display and the presets, and how the checks read them.
+namespace DateText {
+
+/// "MMMM dd, yyyy" with the system locale's full month name, as in "July 05, 2004".
+QString formatDate(QDate date);
+/// "HH:mm", 24-hour clock, no seconds.
+QString formatTime(QTime time);
+/// A value of a scroll bar as the hour and minute fields show it: digits without a leading zero.
+QString formatNumber(int value);
+
+/// Reads a date text by the system locale's month names, then by the English ones, so that a
+/// change of language does not silently stop a reminder. Nothing when the text is no such date.
+std::optional<QDate> readDate(const QString& text);
+/// Reads "H:m" (one or two digits each, hour 0 to 23, minute 0 to 59). Nothing otherwise.
+std::optional<QTime> readTime(const QString& text);
+
+} // namespace DateText

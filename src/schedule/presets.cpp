@@ -1,2 +1,161 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "presets.h"
+
+#include "app/settingsstore.h"
+#include "forms/mainform.h"
+#include "schedule/datetext.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+const QString kOn = QStringLiteral("ON");
+const QString kOff = QStringLiteral("OFF");
+
+} // namespace
+
+void armCheck(QTimer* check)
+{
+    // Arming a running check leaves it running, without pushing its next tick back.
+    if (!check->isActive())
+        check->start();
+}
+
+PresetEditor::PresetEditor(MainForm& form, SettingsStore& store, QObject* parent)
+    : QObject(parent)
+    , m_form(form)
+    , m_store(store)
+{
+    for (NoteColour c : kAllNotes) {
+        const NoteRow row = m_form.row(c);
+        row.txtDate->installEventFilter(this);
+        connect(
+            row.Calendar, &QCalendarWidget::clicked, this, [this, c] { Calendar_DayPicked(c); });
+        connect(
+            row.Calendar, &QCalendarWidget::activated, this, [this, c] { Calendar_DayPicked(c); });
+        connect(row.txtDate, &QLineEdit::textChanged, this, [this, c] { txtDate_Change(c); });
+        connect(row.txtHour, &QLineEdit::textChanged, this, [this, c] { txtHourMin_Change(c); });
+        connect(row.txtMin, &QLineEdit::textChanged, this, [this, c] { txtHourMin_Change(c); });
+        connect(
+            row.VScrollHour, &QScrollBar::valueChanged, this, [this, c] { VScrollHour_Change(c); });
+        connect(
+            row.VScrollMin, &QScrollBar::valueChanged, this, [this, c] { VScrollMin_Change(c); });
+        connect(row.chkDate, &QCheckBox::toggled, this, [this, c] { chkDate_Click(c); });
+        connect(row.chkTime, &QCheckBox::toggled, this, [this, c] { chkTime_Click(c); });
+        connect(row.chkStart, &QCheckBox::toggled, this, [this, c] { chkStart_Click(c); });
+    }
+}
+
+bool PresetEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (NoteColour c : kAllNotes) {
+            if (watched == m_form.row(c).txtDate)
+                txtDate_Click(c);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PresetEditor::writeSetting(const QString& section, const QString& key, const QString& value)
+{
+    // A failed write is reported by the store's owner; the field keeps the value either way.
+    m_store.WriteSetting(section, key, value);
+}
+
+void PresetEditor::txtDate_Click(NoteColour colour)
+{
+    m_form.row(colour).Calendar->show();
+    // Shown calendars and help boxes keep their order, front to back: txtInstruction, txtAd,
+    // CalendarRed, CalendarBlue, CalendarGreen.
+    const QList<QWidget*> frontToBack { m_form.txtInstruction, m_form.txtAd, m_form.CalendarRed,
+        m_form.CalendarBlue, m_form.CalendarGreen };
+    for (auto it = frontToBack.crbegin(); it != frontToBack.crend(); ++it)
+        (*it)->raise();
+}
+
+void PresetEditor::Calendar_DayPicked(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    row.txtDate->setText(DateText::formatDate(row.Calendar->selectedDate()));
+    row.Calendar->hide();
+}
+
+void PresetEditor::txtDate_Change(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    const QString text = row.txtDate->text();
+    if (!text.isEmpty()) {
+        row.chkDate->setEnabled(true);
+    } else {
+        row.tmrDate->stop();
+        row.chkDate->setEnabled(false);
+        row.chkDate->setChecked(false);
+    }
+    writeSetting(QStringLiteral("Date"), colourWord(colour), text);
+}
+
+void PresetEditor::txtHourMin_Change(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    if (!row.txtHour->text().isEmpty() && !row.txtMin->text().isEmpty())
+        row.chkTime->setEnabled(true);
+}
+
+void PresetEditor::VScrollHour_Change(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    row.tmrTime->stop();
+    row.chkTime->setChecked(false);
+    row.txtHour->setText(DateText::formatNumber(row.VScrollHour->value()));
+    writeSetting(QStringLiteral("Hour"), colourWord(colour), row.txtHour->text());
+}
+
+void PresetEditor::VScrollMin_Change(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    row.tmrTime->stop();
+    row.chkTime->setChecked(false);
+    row.txtMin->setText(DateText::formatNumber(row.VScrollMin->value()));
+    writeSetting(QStringLiteral("Min"), colourWord(colour), row.txtMin->text());
+}
+
+void PresetEditor::chkDate_Click(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    if (row.chkDate->isChecked()) {
+        armCheck(row.tmrDate);
+        writeSetting(QStringLiteral("Timer"), colourWord(colour), kOn);
+    } else {
+        // A waiting check goes on; the next start reads "OFF" and leaves it disarmed.
+        writeSetting(QStringLiteral("Timer"), colourWord(colour), kOff);
+    }
+}
+
+void PresetEditor::chkTime_Click(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    const QString key = colourWord(colour) + QLatin1Char('1');
+    if (row.chkTime->isChecked()) {
+        armCheck(row.tmrTime);
+        writeSetting(QStringLiteral("Timer"), key, kOn);
+    } else {
+        writeSetting(QStringLiteral("Timer"), key, kOff);
+    }
+}
+
+void PresetEditor::chkStart_Click(NoteColour colour)
+{
+    if (m_form.row(colour).chkStart->isChecked())
+        writeSetting(QStringLiteral("Always"), colourWord(colour), kOn);
+    else
+        m_store.RemoveSetting(QStringLiteral("Always"), colourWord(colour));
+}

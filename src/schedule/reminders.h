@@ -1,2 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "notes/notecolour.h"
+
+#include <QObject>
+
+#include <functional>
+
+class Clock;
+class MainForm;
+
+/// The clock display and the six reminder checks. A check compares the preset fields of the
+/// settings window with the clock display, never with the store or the system clock; it runs
+/// while its timer runs (armed), fires by asking for its note to be shown, then disarms.
+class Reminders final : public QObject {
+    Q_OBJECT
+public:
+    using ShowNote = std::function<void(NoteColour)>;
+
+    Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject* parent = nullptr);
+
+    /// Rewrites the clock display from the clock.
+    void TmrSys_Timer();
+    /// The date check of a note: due at or after its preset date.
+    void dateCheck_Timer(NoteColour colour);
+    /// The time check of a note: due in its preset minute.
+    void timeCheck_Timer(NoteColour colour);
+
+private:
+    MainForm& m_form;
+    const Clock& m_clock;
+    ShowNote m_show;
+};

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+
+/// The warble a note plays when its window is created: PC speaker constants and the divisor rule.
+namespace Alert {
+
+inline constexpr double kDividend = 1193280.0;
+inline constexpr qint16 kModePort = 0x43;
+inline constexpr qint16 kModeByte = 0xB6; // channel 2, low then high byte, square wave, binary
+inline constexpr qint16 kCounterPort = 0x42;
+inline constexpr qint16 kControlPort = 0x61;
+inline constexpr qint16 kSpeakerOn = 0x03;
+inline constexpr qint16 kSpeakerOff = 0xFC;
+inline constexpr double kHighTone = 4703.94;
+inline constexpr double kLowTone = 2615.0;
+inline constexpr int kPairs = 4;
+inline constexpr int kToneMilliseconds = 10;
+
+/// The timer divisor for a frequency, rounded half to even and held as a signed 16-bit integer;
+/// nothing for a zero frequency or a quotient outside the 16-bit range.
+std::optional<qint16> divisorFor(double frequency);
+
+} // namespace Alert

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/clock.h"
+#include "app/settingsstore.h"
+#include "platform/autostart.h"
+#include "platform/commandrunner.h"
+#include "platform/messagebox.h"
+#include "platform/portio.h"
+
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+/// An in-memory store that records every call, in order, as "Read Date/Red", "Write Date/Red=x",
+/// "Remove Always/Red".
+class RecordingStore final : public SettingsStore {
+public:
+    QString ReadSetting(const QString& section, const QString& key) override
+    {
+        calls << QStringLiteral("Read %1/%2").arg(section, key);
+        return entries.value(section + u'/' + key);
+    }
+    bool WriteSetting(const QString& section, const QString& key, const QString& value) override
+    {
+        calls << QStringLiteral("Write %1/%2=%3").arg(section, key, value);
+        if (failWrites)
+            return false;
+        entries.insert(section + u'/' + key, value);
+        return true;
+    }
+    bool RemoveSetting(const QString& section, const QString& key) override
+    {
+        calls << QStringLiteral("Remove %1/%2").arg(section, key);
+        if (failWrites)
+            return false;
+        entries.remove(section + u'/' + key);
+        return true;
+    }
+    QString errorString() const override
+    {
+        return failWrites ? QStringLiteral("No space left on device") : QString();
+    }
+
+    /// The calls other than reads.
+    QStringList changes() const
+    {
+        QStringList out;
+        for (const QString& c : calls) {
+            if (!c.startsWith(QLatin1String("Read ")))
+                out << c;
+        }
+        return out;
+    }
+    void set(const QString& sectionKey, const QString& value) { entries.insert(sectionKey, value); }
+
+    QMap<QString, QString> entries; // "Section/Key" -> value
+    QStringList calls;
+    bool failWrites = false;
+};
+
+/// A clock that stands still until the test moves it.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 8), QTime(10, 0)))
+        : current(std::move(start))
+    {
+    }
+    QDateTime now() const override { return current; }
+    void advanceMinutes(int minutes) { current = current.addSecs(60 * minutes); }
+
+    QDateTime current;
+};
+
+class FakeAutostart final : public Autostart {
+public:
+    bool registerProgram(const QString& name, const QString& programPath) override
+    {
+        if (log)
+            log->append(QStringLiteral("autostart %1=%2").arg(name, programPath));
+        registrations << QPair<QString, QString>(name, programPath);
+        return succeed;
+    }
+    QList<QPair<QString, QString>> registrations;
+    bool succeed = true;
+    QStringList* log = nullptr;
+};
+
+class FakeMessageBox final : public MessageBox {
+public:
+    void showMessage(const QString& caption, const QString& text) override
+    {
+        if (log)
+            log->append(QStringLiteral("message %1: %2").arg(caption, text));
+        shown << QPair<QString, QString>(caption, text);
+    }
+    QList<QPair<QString, QString>> shown;
+    QStringList* log = nullptr;
+};
+
+class FakeCommandRunner final : public CommandRunner {
+public:
+    bool run(const QString& command) override
+    {
+        commands << command;
+        return succeed;
+    }
+    QStringList commands;
+    bool succeed = true;
+};
+
+/// Records every port access as "out 43 b6" / "in 61 -> 20" (hex), and models port 0x61.
+class RecordingPorts final : public PortIo {
+public:
+    void vbOut(qint16 port, qint16 value) override
+    {
+        log << QStringLiteral("out %1 %2")
+                   .arg(port, 0, 16)
+                   .arg(value & 0xFF, 2, 16, QLatin1Char('0'));
+        if (port == 0x61)
+            control = value & 0xFF;
+        if (onOut)
+            onOut(port, value);
+    }
+    qint16 vbInp(qint16 port) override
+    {
+        const qint16 value = port == 0x61 ? control : 0;
+        log << QStringLiteral("in %1 -> %2").arg(port, 0, 16).arg(value, 2, 16, QLatin1Char('0'));
+        return value;
+    }
+    /// How many tones were started (speaker switched on).
+    int tones() const
+    {
+        int n = 0;
+        for (const QString& l : log)
+            n += l.startsWith(QLatin1String("out 61")) && (l.mid(7).toInt(nullptr, 16) & 3) == 3;
+        return n;
+    }
+
+    QStringList log;
+    qint16 control = 0x20;
+    std::function<void(qint16, qint16)> onOut;
+};
