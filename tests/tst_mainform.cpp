@@ -1,11 +1,339 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "forms/helptext.h"
+#include "forms/mainform.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
 
-class Tstmainform : public QObject {
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) { return (t * 2 + 15) / 30; };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+} // namespace
+
+class TstMainForm : public QObject {
     Q_OBJECT
 private slots:
-    void notBuiltYet() { QSKIP("not built yet"); }
+    void init();
+    void cleanup();
+    void windowIsHiddenFramelessAndFixed();
+    void labelsAndCommandLabels_data();
+    void labelsAndCommandLabels();
+    void noteRowsInTheirInitialState_data();
+    void noteRowsInTheirInitialState();
+    void clockAndCalendars();
+    void helpTextLineByLine();
+    void timersAndTheirStates();
+    void popupMenuTree();
+    void overlapOrderFrontToBack();
+    void everyControlHasAnAccessibleName();
+
+private:
+    QWidget* m_window = nullptr;
+    MainForm m_form;
+    template <typename T> T* find(const char* name)
+    {
+        return m_window->findChild<T*>(QString::fromLatin1(name));
+    }
 };
 
-QTEST_GUILESS_MAIN(Tstmainform)
+void TstMainForm::init()
+{
+    m_window = new QWidget;
+    m_form = MainForm();
+    m_form.setupUi(m_window);
+}
+
+void TstMainForm::cleanup() { delete m_window; }
+
+void TstMainForm::windowIsHiddenFramelessAndFixed()
+{
+    QCOMPARE(m_window->objectName(), QStringLiteral("frmMain"));
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(m_window->windowFlags() & Qt::Tool);
+    QVERIFY(m_window->windowTitle().isEmpty());
+    // 10575 x 4830 twips of client area inside a one-pixel border, not resizable.
+    QCOMPARE(m_form.client->geometry(), QRect(1, 1, 705, 322));
+    QCOMPARE(m_window->minimumSize(), QSize(707, 324));
+    QCOMPARE(m_window->maximumSize(), QSize(707, 324));
+    QCOMPARE(m_form.client->palette().color(QPalette::Window), QColor(64, 64, 64));
+    QVERIFY(!m_window->windowIcon().isNull());
+}
+
+void TstMainForm::labelsAndCommandLabels_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<bool>("hand");
+    QTest::newRow("Label2") << "Label2" << twips(720, 0, 1455, 375) << "Tackpad"
+                            << "" << false;
+    QTest::newRow("lblAd") << "lblAd" << twips(6000, 75, 660, 225) << "Ads"
+                           << "Advertisement" << true;
+    QTest::newRow("Label13") << "Label13" << twips(6840, 75, 1260, 225) << "Instructions"
+                             << "Instruction." << true;
+    QTest::newRow("lblTray") << "lblTray" << twips(8280, 73, 855, 225) << "&Tray  >>"
+                             << "Shrink me to system tray" << true;
+    QTest::newRow("Label3") << "Label3" << twips(480, 1680, 1455, 255) << "Setting"
+                            << "" << false;
+    QTest::newRow("Label5") << "Label5" << twips(2520, 1680, 1665, 255) << "Date"
+                            << "" << false;
+    QTest::newRow("Label6") << "Label6" << twips(5760, 1440, 1815, 255) << "Time"
+                            << "" << false;
+    QTest::newRow("Label8") << "Label8" << twips(5760, 1920, 735, 210) << "Hour"
+                            << "" << false;
+    QTest::newRow("Label9") << "Label9" << twips(6840, 1920, 735, 210) << "Min"
+                            << "" << false;
+    QTest::newRow("lblRed") << "lblRed" << twips(480, 3480, 1455, 255) << "Red Note"
+                            << "Click to show note." << true;
+    QTest::newRow("lblGreen") << "lblGreen" << twips(480, 2880, 1455, 255) << "Green Note"
+                              << "Click to show note." << true;
+    QTest::newRow("lblBlue") << "lblBlue" << twips(480, 2280, 1455, 255) << "Blue Note"
+                             << "Click to show note." << true;
+}
+
+void TstMainForm::labelsAndCommandLabels()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(QString, tooltip);
+    QFETCH(bool, hand);
+    auto* label = m_window->findChild<QLabel*>(name);
+    QVERIFY(label);
+    QCOMPARE(label->geometry(), geometry);
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->toolTip(), tooltip);
+    QCOMPARE(label->cursor().shape() == Qt::PointingHandCursor, hand);
+}
+
+void TstMainForm::noteRowsInTheirInitialState_data()
+{
+    QTest::addColumn<NoteColour>("colour");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<QColor>("colourOfRow");
+    QTest::newRow("Blue") << NoteColour::Blue << 2280 << QColor(0, 255, 255);
+    QTest::newRow("Green") << NoteColour::Green << 2880 << QColor(0, 255, 0);
+    QTest::newRow("Red") << NoteColour::Red << 3480 << QColor(255, 128, 128);
+}
+
+void TstMainForm::noteRowsInTheirInitialState()
+{
+    QFETCH(NoteColour, colour);
+    QFETCH(int, top);
+    QFETCH(QColor, colourOfRow);
+    const QByteArray w = colourWord(colour).toLatin1();
+    auto* date = find<QLineEdit>("txtDate" + w);
+    auto* hour = find<QLineEdit>("txtHour" + w);
+    auto* min = find<QLineEdit>("txtMin" + w);
+    auto* hourBar = find<QScrollBar>("VScrollHour" + w);
+    auto* minBar = find<QScrollBar>("VScrollMin" + w);
+    auto* chkDate = find<QCheckBox>("chk" + w);
+    auto* chkTime = find<QCheckBox>("chk" + w + "1");
+    auto* chkStart = find<QCheckBox>("chk" + w + "2");
+    QVERIFY(date && hour && min && hourBar && minBar && chkDate && chkTime && chkStart);
+    QCOMPARE(find<QLabel>("lbl" + w)->palette().color(QPalette::Window), colourOfRow);
+
+    QCOMPARE(date->geometry(), twips(2520, top, 1669, 285));
+    QCOMPARE(hour->geometry(), twips(5760, top, 615, 285));
+    QCOMPARE(min->geometry(), twips(6840, top, 615, 285));
+    QCOMPARE(hourBar->geometry(), twips(6360, top, 255, 375));
+    QCOMPARE(minBar->geometry(), twips(7440, top, 255, 375));
+    QCOMPARE(chkDate->geometry(), twips(4680, top, 255, 255));
+    QCOMPARE(chkTime->geometry(), twips(8160, top, 255, 255));
+    QCOMPARE(chkStart->geometry(), twips(9480, top, 255, 255));
+
+    for (QLineEdit* field : { date, hour, min }) {
+        QVERIFY(field->text().isEmpty());
+        QVERIFY(field->isReadOnly());
+        QCOMPARE(field->alignment(), Qt::AlignCenter);
+        QCOMPARE(field->palette().color(QPalette::Base), colourOfRow);
+        // The keyboard cannot change them.
+        QTest::keyClicks(field, QStringLiteral("12"));
+        QVERIFY(field->text().isEmpty());
+    }
+    QCOMPARE(hourBar->minimum(), 0);
+    QCOMPARE(hourBar->maximum(), 23);
+    QCOMPARE(hourBar->value(), 1);
+    QCOMPARE(minBar->minimum(), 0);
+    QCOMPARE(minBar->maximum(), 59);
+    QCOMPARE(minBar->value(), 59);
+    for (QScrollBar* bar : { hourBar, minBar }) {
+        QCOMPARE(bar->orientation(), Qt::Vertical);
+        QCOMPARE(bar->singleStep(), 1);
+        QCOMPARE(bar->pageStep(), 1);
+        QVERIFY(!bar->hasTracking()); // a dragged thumb reports once, when let go
+    }
+    for (QCheckBox* c : { chkDate, chkTime, chkStart }) {
+        QVERIFY(!c->isChecked());
+        QVERIFY(c->text().isEmpty());
+        QCOMPARE(c->palette().color(QPalette::Window), QColor(64, 64, 64));
+    }
+    QVERIFY(!chkDate->isEnabled());
+    QVERIFY(!chkTime->isEnabled());
+    QVERIFY(chkStart->isEnabled());
+    QCOMPARE(chkStart->toolTip(), QStringLiteral("Once click, "));
+}
+
+void TstMainForm::clockAndCalendars()
+{
+    auto* frame = find<QGroupBox>("Frame1");
+    QCOMPARE(frame->title(), QStringLiteral("System Date and Time"));
+    QCOMPARE(frame->geometry(), twips(240, 600, 3735, 735));
+    QCOMPARE(m_form.txtSysDate->parentWidget(), frame);
+    QCOMPARE(m_form.txtSysDate->geometry(), twips(120, 240, 1815, 360));
+    QCOMPARE(m_form.txtSysTime->geometry(), twips(2280, 840, 1455, 360));
+    for (QLineEdit* f : { m_form.txtSysDate, m_form.txtSysTime }) {
+        QVERIFY(f->text().isEmpty());
+        QVERIFY(f->isReadOnly());
+        QCOMPARE(f->palette().color(QPalette::Base), QColor(224, 224, 224));
+        QCOMPARE(f->font().pointSizeF(), 9.75);
+    }
+    for (NoteColour c : kAllNotes) {
+        auto* cal
+            = m_window->findChild<QCalendarWidget*>(QStringLiteral("Calendar") + colourWord(c));
+        QVERIFY(cal);
+        QVERIFY(cal->isHidden());
+        QCOMPARE(cal->selectedDate(), QDate(2004, 4, 17));
+        QCOMPARE(cal->geometry(), twips(4200, 1920, 4575, 2175));
+        QCOMPARE(cal->palette().color(QPalette::Window), rowColour(c));
+        QCOMPARE(cal->font().family(), QStringLiteral("Arial"));
+    }
+    struct Oval {
+        const char* name;
+        int left;
+        QColor fill;
+    };
+    for (const Oval& o : { Oval { "Shape3", 5880, QColor(128, 255, 255) },
+             Oval { "Shape2", 7320, QColor(0, 255, 0) },
+             Oval { "Shape1", 8760, QColor(255, 128, 128) } })
+        QCOMPARE(find<QWidget>(o.name)->geometry(), twips(o.left, 600, 1335, 435));
+    QCOMPARE(find<QWidget>("Line4")->geometry().topLeft(), QPoint(8, 8));
+    QCOMPARE(find<QWidget>("Line1")->geometry(), QRect(8, 24, 689, 1));
+}
+
+void TstMainForm::helpTextLineByLine()
+{
+    const QString text = instructionText();
+    QCOMPARE(text.size(), 705);
+    QCOMPARE(m_form.txtInstruction->toPlainText(),
+        QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 15);
+    QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[^\r]\n|\r[^\n]"))));
+    const QStringList expected {
+        QString(),
+        QStringLiteral("      This program was designed to run  each time the computer start to "
+                       "function properly."),
+        QStringLiteral("      This setting page allow you to set the colour notes to pop up."),
+        QString(),
+        QStringLiteral("    1. Select the date you want the colour note to pop up."),
+        QStringLiteral("        Check the check box under \"Show note at preset date \"."),
+        QStringLiteral("        The colour notes will pop up at or after the preset date."),
+        QString(),
+        QStringLiteral(
+            "     2. Select the time (Hour + Minutes) you want the colour note to pop up."),
+        QStringLiteral("        Check the check box under \"Show note at preset  time\"."),
+        QStringLiteral("        The colour notes will pop up at preset time."),
+        QStringLiteral(" "),
+        QStringLiteral("     3.  If you want the colour notes to pop up each time you run the "
+                       "program, click the check box under "),
+        QStringLiteral("          \"Show notes when pc starts\"."),
+        QString(),
+    };
+    for (int i = 0; i < 15; ++i)
+        QCOMPARE(lines.at(i), expected.at(i));
+    QVERIFY(m_form.txtInstruction->isHidden());
+    QVERIFY(!m_form.txtInstruction->isReadOnly());
+    QCOMPARE(m_form.txtInstruction->geometry(), twips(360, 360, 9855, 3735));
+    QVERIFY(m_form.txtAd->isHidden());
+    QCOMPARE(m_form.txtAd->geometry(), twips(600, 600, 9375, 3255));
+    QCOMPARE(m_form.txtAd->palette().color(QPalette::Text), QColor(64, 0, 0));
+    QVERIFY(!m_form.txtAd->toPlainText().trimmed().isEmpty());
+}
+
+void TstMainForm::timersAndTheirStates()
+{
+    for (const char* name :
+        { "tmrRed", "tmrGreen", "TmrBlue", "TmrRed1", "TmrGreen1", "TmrBlue1" }) {
+        auto* t = find<QTimer>(name);
+        QVERIFY2(t, name);
+        QCOMPARE(t->interval(), 100);
+        QVERIFY(!t->isActive());
+    }
+    QCOMPARE(find<QTimer>("TmrSys")->interval(), 300);
+    QVERIFY(find<QTimer>("TmrSys")->isActive());
+    QCOMPARE(find<QTimer>("tmrMe")->interval(), 2000);
+    QVERIFY(find<QTimer>("tmrMe")->isActive());
+}
+
+void TstMainForm::popupMenuTree()
+{
+    QMenu* menu = m_form.MnuMenu;
+    QCOMPARE(menu->objectName(), QStringLiteral("MnuMenu"));
+    QCOMPARE(menu->title(), QStringLiteral("Menu"));
+    QVERIFY(!menu->menuAction()->isVisible());
+    QStringList top;
+    for (QAction* a : menu->actions()) {
+        top << (a->menu() ? a->menu()->objectName() : a->objectName()) + u'=' + a->text();
+        QVERIFY(a->isEnabled());
+        QVERIFY(!a->isChecked() && !a->isCheckable());
+    }
+    QCOMPARE(top,
+        QStringList({ "MnuBlue=&Blue Note", "MnuGreen=&Green Note", "MnuRed=&Red Note",
+            "MnuSetting=&Setting", "MnuEnd=&Close", "Mnuzovo=ZOVO" }));
+    for (const char* w : { "Blue", "Green", "Red" }) {
+        auto* sub = m_window->findChild<QMenu*>(QStringLiteral("Mnu") + QLatin1String(w));
+        QStringList items;
+        for (QAction* a : sub->actions())
+            items << a->objectName() + u'=' + a->text();
+        QCOMPARE(items,
+            QStringList({ QStringLiteral("MnuShow%1=Show").arg(QLatin1String(w)),
+                QStringLiteral("MnuHide%1=Hide").arg(QLatin1String(w)) }));
+    }
+}
+
+void TstMainForm::overlapOrderFrontToBack()
+{
+    const QObjectList children = m_form.client->children();
+    auto z = [&](QWidget* w) { return children.indexOf(w); }; // later children are drawn above
+    QVERIFY(z(m_form.txtInstruction) > z(m_form.txtAd));
+    QVERIFY(z(m_form.txtAd) > z(m_form.CalendarRed));
+    QVERIFY(z(m_form.CalendarRed) > z(m_form.CalendarBlue));
+    QVERIFY(z(m_form.CalendarBlue) > z(m_form.CalendarGreen));
+    QVERIFY(z(m_form.CalendarGreen) > z(m_form.txtDateRed));
+    // What is drawn on the window lies beneath every control.
+    const QList<QWidget*> drawnBeneath { m_form.lblRed, m_form.Line1, m_form.Shape1,
+        m_form.Label13 };
+    for (QWidget* beneath : drawnBeneath)
+        QVERIFY(z(beneath) < z(m_form.txtDateBlue));
+    QVERIFY(z(m_form.txtSysTime) > z(m_form.Frame1));
+}
+
+void TstMainForm::everyControlHasAnAccessibleName()
+{
+    for (QWidget* w :
+        m_form.client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w->objectName().isEmpty())
+            continue;
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+    }
+}
+
+QTEST_MAIN(TstMainForm)
 #include "tst_mainform.moc"

@@ -1,11 +1,319 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "fakes.h"
+
+#include "forms/noteform.h"
+#include "notes/notes.h"
+#include "notes/notewindow.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
 
-class Tstnotes : public QObject {
+namespace {
+
+QList<QWidget*> topLevelsNamed(const QString& name)
+{
+    QList<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name)
+            out << w;
+    }
+    return out;
+}
+
+QTextEdit* textOf(NoteWindow* w)
+{
+    return w->findChild<QTextEdit*>(QStringLiteral("txt") + colourWord(w->colour()));
+}
+
+} // namespace
+
+class TstNotes : public QObject {
     Q_OBJECT
 private slots:
-    void notBuiltYet() { QSKIP("not built yet"); }
+    void definitionOfEachNote_data();
+    void definitionOfEachNote();
+    void createdOnceByTheFirstRequest();
+    void requestsDuringTheLoadStepActOnTheSameWindow();
+    void typingWritesTheWholePlainTextAtEachChange();
+    void storedTextComesBackWholeAndPlain();
+    void deletedTextIsStoredEmptyAndNextRunStartsEmpty();
+    void doubleClickHidesAndWritesNothing();
+    void closeRequestHidesWithoutDestroying();
+    void textBoxFollowsEveryResize();
+    void dragByAnyButtonMovesTheNote_data();
+    void dragByAnyButtonMovesTheNote();
+    void failedWritesAreReportedAndTextStays();
 };
 
-QTEST_GUILESS_MAIN(Tstnotes)
+void TstNotes::definitionOfEachNote_data()
+{
+    QTest::addColumn<NoteColour>("colour");
+    QTest::addColumn<QColor>("textColour");
+    QTest::addColumn<QColor>("windowColour");
+    QTest::newRow("Red") << NoteColour::Red << QColor(255, 128, 128) << QColor(192, 255, 255);
+    QTest::newRow("Green") << NoteColour::Green << QColor(0, 255, 0) << QColor(0, 255, 0);
+    QTest::newRow("Blue") << NoteColour::Blue << QColor(128, 255, 255) << QColor(192, 255, 255);
+}
+
+void TstNotes::definitionOfEachNote()
+{
+    QFETCH(NoteColour, colour);
+    QFETCH(QColor, textColour);
+    QFETCH(QColor, windowColour);
+    RecordingStore store;
+    RecordingPorts ports;
+    NoteWindow w(colour, store, ports);
+    const QString word = colourWord(colour);
+    QCOMPARE(w.objectName(), QStringLiteral("frm") + word);
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(w.windowFlags() & Qt::Tool); // no taskbar button
+    QVERIFY(w.windowTitle().isEmpty());
+    QCOMPARE(w.size(), QSize(114, 126)); // 1710 x 1890 twips
+    QCOMPARE(w.palette().color(QPalette::Window), windowColour);
+
+    QTextEdit* txt = textOf(&w);
+    QVERIFY(txt);
+    QCOMPARE(txt->pos(), QPoint(0, 0));
+    QCOMPARE(txt->size(), QSize(113, 129)); // 1695 x 1935 twips until the first resize
+    QCOMPARE(txt->palette().color(QPalette::Base), textColour);
+    QCOMPARE(txt->font().family(), QStringLiteral("Arial Narrow"));
+    QCOMPARE(txt->font().pointSizeF(), 12.0);
+    QVERIFY(!txt->font().bold() && !txt->font().italic());
+    QCOMPARE(txt->toolTip(),
+        QStringLiteral("click to edit, click and hold to move, double click to hide."));
+    QVERIFY(txt->toPlainText().isEmpty());
+    QVERIFY(txt->acceptRichText());
+    QVERIFY(!txt->accessibleName().isEmpty());
+
+    auto* sound = w.findChild<QTimer*>(QStringLiteral("TimerSound"));
+    QVERIFY(sound);
+    QVERIFY(!sound->isActive());
+    QCOMPARE(sound->interval(), 0);
+
+    // Topmost from the load step on.
+    QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
+    w.Form_Load();
+    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+void TstNotes::createdOnceByTheFirstRequest()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    QSignalSpy created(&notes, &Notes::created);
+    QVERIFY(!notes.existing(NoteColour::Red));
+    QVERIFY(topLevelsNamed(QStringLiteral("frmRed")).isEmpty());
+
+    // A Hide creates the window (text read, alert played) and leaves it hidden.
+    store.set(QStringLiteral("Note/Red"), QStringLiteral("milk"));
+    notes.Hide(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QVERIFY(red);
+    QVERIFY(!red->isVisible());
+    QCOMPARE(created.count(), 1);
+    QCOMPARE(ports.tones(), 8);
+    QCOMPARE(textOf(red)->toPlainText(), QStringLiteral("milk"));
+
+    // Showing, hiding and showing again only changes visibility: no second load, no alert.
+    store.set(QStringLiteral("Note/Red"), QStringLiteral("changed behind our back"));
+    notes.Show(NoteColour::Red);
+    QVERIFY(red->isVisible());
+    red->move(red->pos() + QPoint(30, 20));
+    const QPoint moved = red->pos();
+    notes.Hide(NoteColour::Red);
+    notes.Show(NoteColour::Red);
+    notes.Show(NoteColour::Red);
+    QCOMPARE(notes.existing(NoteColour::Red), red);
+    QCOMPARE(created.count(), 1);
+    QCOMPARE(ports.tones(), 8);
+    QCOMPARE(textOf(red)->toPlainText(), QStringLiteral("milk"));
+    QCOMPARE(red->pos(), moved);
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmRed")).size(), 1);
+    QVERIFY(!notes.existing(NoteColour::Green));
+}
+
+void TstNotes::requestsDuringTheLoadStepActOnTheSameWindow()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    QSignalSpy created(&notes, &Notes::created);
+    int reentered = 0;
+    // While the first tone sounds, other handlers ask for the same note again.
+    ports.onOut = [&](qint16 port, qint16) {
+        if (port == 0x43 && reentered++ == 0) {
+            notes.Show(NoteColour::Blue);
+            notes.Hide(NoteColour::Blue);
+            notes.Show(NoteColour::Blue);
+        }
+    };
+    notes.Hide(NoteColour::Blue);
+    QCOMPARE(created.count(), 1);
+    QCOMPARE(ports.tones(), 8);
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmBlue")).size(), 1);
+    // The request that created the note takes effect last.
+    QVERIFY(!notes.existing(NoteColour::Blue)->isVisible());
+}
+
+void TstNotes::typingWritesTheWholePlainTextAtEachChange()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Green);
+    NoteWindow* green = notes.existing(NoteColour::Green);
+    QTextEdit* txt = textOf(green);
+    store.calls.clear();
+    txt->setFocus();
+    QTest::keyClicks(txt, QStringLiteral("ab"));
+    QTest::keyClick(txt, Qt::Key_Return);
+    QTest::keyClicks(txt, QStringLiteral("c"));
+    QCOMPARE(store.changes(),
+        QStringList({ QStringLiteral("Write Note/Green=a"), QStringLiteral("Write Note/Green=ab"),
+            QStringLiteral("Write Note/Green=ab\n"), QStringLiteral("Write Note/Green=ab\nc") }));
+    // A paste with formatting keeps its look on screen, but only the plain text is stored.
+    txt->clear();
+    txt->insertHtml(QStringLiteral("<b>bold</b> and <i>italic</i>"));
+    QCOMPARE(store.entries.value(QStringLiteral("Note/Green")), QStringLiteral("bold and italic"));
+    QVERIFY(txt->toHtml().contains(QLatin1String("font-weight")));
+}
+
+void TstNotes::storedTextComesBackWholeAndPlain()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    const QString text
+        = QStringLiteral("first line\nsecond\tline\n\n  fourth, with \"quotes\" \u00e9\u20ac");
+    store.set(QStringLiteral("Note/Blue"), text);
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Blue);
+    QCOMPARE(textOf(notes.existing(NoteColour::Blue))->toPlainText(), text);
+    // Restoring reads the entry and writes nothing back.
+    QVERIFY(store.changes().isEmpty());
+    QCOMPARE(store.calls, QStringList { QStringLiteral("Read Note/Blue") });
+}
+
+void TstNotes::deletedTextIsStoredEmptyAndNextRunStartsEmpty()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    {
+        Notes notes(store, ports);
+        notes.Show(NoteColour::Red);
+        QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+        QTest::keyClicks(txt, QStringLiteral("x"));
+        QTest::keyClick(txt, Qt::Key_Backspace);
+        QVERIFY(store.entries.contains(QStringLiteral("Note/Red")));
+        QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QString());
+    }
+    Notes nextRun(store, ports);
+    nextRun.Show(NoteColour::Red);
+    QVERIFY(textOf(nextRun.existing(NoteColour::Red))->toPlainText().isEmpty());
+}
+
+void TstNotes::doubleClickHidesAndWritesNothing()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QVERIFY(QTest::qWaitForWindowExposed(red));
+    store.calls.clear();
+    QTest::mouseDClick(textOf(red)->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    QVERIFY(!red->isVisible());
+    QVERIFY(store.changes().isEmpty());
+    QCOMPARE(notes.existing(NoteColour::Red), red);
+}
+
+void TstNotes::closeRequestHidesWithoutDestroying()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Green);
+    NoteWindow* green = notes.existing(NoteColour::Green);
+    QTest::keyClicks(textOf(green), QStringLiteral("keep me"));
+    QVERIFY(!green->close());
+    QVERIFY(!green->isVisible());
+    notes.Show(NoteColour::Green);
+    QCOMPARE(notes.existing(NoteColour::Green), green);
+    QCOMPARE(textOf(green)->toPlainText(), QStringLiteral("keep me"));
+    QCOMPARE(ports.tones(), 8);
+}
+
+void TstNotes::textBoxFollowsEveryResize()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Blue);
+    NoteWindow* blue = notes.existing(NoteColour::Blue);
+    QVERIFY(QTest::qWaitForWindowExposed(blue));
+    QTextEdit* txt = textOf(blue);
+    QCOMPARE(txt->geometry(), blue->rect());
+    for (const QSize& size : { QSize(300, 200), QSize(20, 15), QSize(640, 480) }) {
+        blue->resize(size);
+        QCOMPARE(txt->geometry(), QRect(QPoint(0, 0), size));
+    }
+}
+
+void TstNotes::dragByAnyButtonMovesTheNote_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void TstNotes::dragByAnyButtonMovesTheNote()
+{
+    QFETCH(Qt::MouseButton, button);
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QVERIFY(QTest::qWaitForWindowExposed(red));
+    QWidget* viewport = textOf(red)->viewport();
+    const QPoint start = red->pos();
+    // A press without a move leaves the note where it is.
+    QTest::mousePress(viewport, button, {}, QPoint(50, 50));
+    QTest::mouseRelease(viewport, button, {}, QPoint(50, 50));
+    QCOMPARE(red->pos(), start);
+    // Offscreen has no window manager move, so the note follows the pointer itself.
+    QTest::mousePress(viewport, button, {}, QPoint(50, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(90, 70), viewport->mapToGlobal(QPointF(90, 70)),
+        Qt::NoButton, button, {});
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, button, {}, QPoint(90, 70));
+    QCOMPARE(red->pos(), start + QPoint(40, 20));
+    QVERIFY(store.changes().isEmpty());
+}
+
+void TstNotes::failedWritesAreReportedAndTextStays()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    QSignalSpy failed(&notes, &Notes::saveFailed);
+    QSignalSpy saved(&notes, &Notes::saved);
+    notes.Show(NoteColour::Red);
+    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    store.failWrites = true;
+    QTest::keyClicks(txt, QStringLiteral("ab"));
+    QCOMPARE(failed.count(), 2);
+    QCOMPARE(failed.first().first().toString(), QStringLiteral("No space left on device"));
+    QCOMPARE(txt->toPlainText(), QStringLiteral("ab"));
+    store.failWrites = false;
+    QTest::keyClicks(txt, QStringLiteral("c"));
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abc"));
+}
+
+QTEST_MAIN(TstNotes)
 #include "tst_notes.moc"

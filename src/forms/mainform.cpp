@@ -5,6 +5,7 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -103,7 +104,10 @@ QLabel* makeLabel(QWidget* parent, const LabelDef& d)
     l->setAlignment(d.alignment);
     l->setWordWrap(d.wraps);
     l->setTextFormat(Qt::PlainText);
-    setColours(l, d.foreground, d.background);
+    // A label without colours of its own has the standard button-face look.
+    const QPalette standard = QApplication::palette();
+    setColours(l, d.foreground.isValid() ? d.foreground : standard.color(QPalette::ButtonText),
+        d.background.isValid() ? d.background : standard.color(QPalette::Button));
     if (d.hand)
         l->setCursor(Qt::PointingHandCursor);
     if (d.tooltip)
@@ -120,7 +124,7 @@ QFrame* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to)
     auto* line = named(new QFrame(parent), name, QStringLiteral("Outline"));
     const QPoint a(twipsToPixels(from.x()), twipsToPixels(from.y()));
     const QPoint b(twipsToPixels(to.x()), twipsToPixels(to.y()));
-    line->setGeometry(QRect(a, b).normalized().adjusted(0, 0, 1, 1));
+    line->setGeometry(QRect(a, b).normalized());
     setColours(line, {}, kLightGrey);
     return line;
 }
@@ -154,6 +158,10 @@ struct RowDef {
     NoteColour colour;
     int top; // twips
 };
+
+// Blue at the top, Red at the bottom.
+constexpr RowDef kRows[]
+    = { { NoteColour::Blue, 2280 }, { NoteColour::Green, 2880 }, { NoteColour::Red, 3480 } };
 
 } // namespace
 
@@ -243,6 +251,20 @@ void MainForm::setupUi(QWidget* frmMain)
     // The access key of "&Tray  >>" shows underlined only on a label with a buddy.
     lblTray->setBuddy(lblTray);
 
+    // The rows' note labels are drawn on the window's surface too, beneath the fields.
+    for (const RowDef& r : kRows) {
+        const QString word = colourWord(r.colour);
+        auto* lbl = makeLabel(client,
+            { "", { 480, r.top, 1455, 255 }, "", sansSerif10(), none, rowColour(r.colour), centre,
+                false, true, "Click to show note.", "" });
+        named(lbl, ("lbl" + word).toLatin1().constData(), word + QStringLiteral(" note"));
+        lbl->setText(word + QStringLiteral(" Note"));
+        (r.colour == NoteColour::Red            ? lblRed
+                : r.colour == NoteColour::Green ? lblGreen
+                                                : lblBlue)
+            = lbl;
+    }
+
     Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
     Picture1->setGeometry(twipsRect(0, 0, 495, 495));
     Picture1->setAlignment(Qt::AlignCenter);
@@ -270,12 +292,6 @@ void MainForm::setupUi(QWidget* frmMain)
         };
         auto human = [&](const char* what) { return word + QStringLiteral(" note ") + what; };
         const int top = r.top;
-
-        auto* lbl = makeLabel(client,
-            { "", { 480, top, 1455, 255 }, "", sansSerif10(), none, colour, centre, false, true,
-                "Click to show note.", "" });
-        named(lbl, name("lbl").constData(), word + QStringLiteral(" note"));
-        lbl->setText(word + QStringLiteral(" Note"));
 
         auto* date = makeField(client, name("txtDate").constData(), human("date"),
             { 2520, top, 1669, 285 }, colour, sansSerif8());
@@ -313,7 +329,6 @@ void MainForm::setupUi(QWidget* frmMain)
         chkStart->setToolTip(QStringLiteral("Once click, "));
 
         const bool red = r.colour == NoteColour::Red, green = r.colour == NoteColour::Green;
-        (red ? lblRed : green ? lblGreen : lblBlue) = lbl;
         (red ? txtDateRed : green ? txtDateGreen : txtDateBlue) = date;
         (red ? txtHourRed : green ? txtHourGreen : txtHourBlue) = hour;
         (red ? txtMinRed : green ? txtMinGreen : txtMinBlue) = min;

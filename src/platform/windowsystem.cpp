@@ -42,9 +42,9 @@ void makeTopmost(QWidget* window)
 void keepOffTaskbar(QWidget* window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
         return; // other window systems honour Qt::Tool
-    xcb_connection_t* c = x11->connection();
     const auto w = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
     const xcb_atom_t wanted[] = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
