@@ -1,11 +1,263 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "harness.h"
+
+#include "notes/notes.h"
+#include "schedule/datetext.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
-class Tstpresets : public QObject {
+namespace {
+
+void lowerArrow(QScrollBar* bar) { bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); }
+
+void upperArrow(QScrollBar* bar) { bar->triggerAction(QAbstractSlider::SliderSingleStepSub); }
+
+// Picks the calendar's selected day with the keyboard, as a person presses Enter on it.
+void pickDay(QCalendarWidget* cal, QDate day)
+{
+    cal->setSelectedDate(day);
+    auto* view = cal->findChild<QTableView*>();
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+} // namespace
+
+class TstPresets : public QObject {
     Q_OBJECT
 private slots:
-    void notBuiltYet() { QSKIP("not built yet"); }
+    void pickingADayFillsTheFieldWritesAndHides();
+    void pickingTheDayAlreadyShownChangesNothing();
+    void navigatingTheCalendarPicksNothing();
+    void twoCalendarsStayOpenUntilEachPicks();
+    void timeSwitchNeedsBothFields();
+    void movingABarWithTheSwitchSetWritesOffFirst();
+    void firstMoveAfterStartFollowsTheBarNotTheField();
+    void barsStopAtTheirEnds();
+    void hourIsWrittenWithoutLeadingZero();
+    void dateSwitchArmsAndClearingLeavesTheCheckRunning();
+    void showAtStartSwitchWritesOrRemoves();
+    void emptyDateFieldDisarmsAndClearsTheSwitch();
 };
 
-QTEST_GUILESS_MAIN(Tstpresets)
+void TstPresets::pickingADayFillsTheFieldWritesAndHides()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    app.frmMain().show();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    QTest::mouseClick(red.txtDate, Qt::LeftButton);
+    QVERIFY(red.Calendar->isVisible());
+    // The calendar shows the date it holds, not today's.
+    QCOMPARE(red.Calendar->selectedDate(), QDate(2004, 4, 17));
+    h.store.calls.clear();
+    bool shownWhileFilled = false;
+    connect(red.txtDate, &QLineEdit::textChanged,
+        [&] { shownWhileFilled = red.Calendar->isVisible(); });
+    pickDay(red.Calendar, QDate(2004, 7, 5));
+    const QString text = DateText::formatDate(QDate(2004, 7, 5));
+    QCOMPARE(red.txtDate->text(), text);
+    QVERIFY(red.chkDate->isEnabled());
+    QCOMPARE(h.store.changes(), QStringList { "Write Date/Red=" + text });
+    QVERIFY(!red.Calendar->isVisible());
+    QVERIFY(shownWhileFilled); // the field is filled before the calendar hides
+    // Opened again, it shows the day last picked.
+    QTest::mouseClick(red.txtDate, Qt::LeftButton);
+    QCOMPARE(red.Calendar->selectedDate(), QDate(2004, 7, 5));
+}
+
+void TstPresets::pickingTheDayAlreadyShownChangesNothing()
+{
+    Harness h;
+    const QString text = DateText::formatDate(QDate(2004, 4, 17));
+    h.store.set(QStringLiteral("Date/Green"), text);
+    Tackpad& app = h.start();
+    app.frmMain().show();
+    const NoteRow green = app.form().row(NoteColour::Green);
+    h.store.calls.clear();
+    QTest::mouseClick(green.txtDate, Qt::LeftButton);
+    pickDay(green.Calendar, QDate(2004, 4, 17));
+    QCOMPARE(green.txtDate->text(), text);
+    QVERIFY(h.store.changes().isEmpty());
+    QVERIFY(!green.Calendar->isVisible());
+}
+
+void TstPresets::navigatingTheCalendarPicksNothing()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    app.frmMain().show();
+    const NoteRow blue = app.form().row(NoteColour::Blue);
+    QTest::mouseClick(blue.txtDate, Qt::LeftButton);
+    blue.Calendar->showNextMonth();
+    blue.Calendar->showNextYear();
+    QVERIFY(blue.Calendar->isVisible());
+    QVERIFY(blue.txtDate->text().isEmpty());
+    QVERIFY(h.store.changes().isEmpty());
+}
+
+void TstPresets::twoCalendarsStayOpenUntilEachPicks()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    app.frmMain().show();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    const NoteRow blue = app.form().row(NoteColour::Blue);
+    QTest::mouseClick(red.txtDate, Qt::LeftButton);
+    QTest::mouseClick(blue.txtDate, Qt::LeftButton);
+    QVERIFY(red.Calendar->isVisible() && blue.Calendar->isVisible());
+    // Red covers Blue, whichever was opened last.
+    const QObjectList z = app.form().client->children();
+    QVERIFY(z.indexOf(red.Calendar) > z.indexOf(blue.Calendar));
+    pickDay(blue.Calendar, QDate(2027, 1, 2));
+    QVERIFY(red.Calendar->isVisible() && !blue.Calendar->isVisible());
+    pickDay(red.Calendar, QDate(2027, 1, 3));
+    QVERIFY(!red.Calendar->isVisible());
+    QVERIFY(app.form().txtDateGreen->text().isEmpty());
+}
+
+void TstPresets::timeSwitchNeedsBothFields()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    lowerArrow(red.VScrollHour);
+    QCOMPARE(red.txtHour->text(), QStringLiteral("2"));
+    QCOMPARE(h.store.changes(), QStringList { "Write Hour/Red=2" }); // the switch was clear
+    QVERIFY(!red.chkTime->isEnabled());
+    upperArrow(red.VScrollMin);
+    QCOMPARE(red.txtMin->text(), QStringLiteral("58"));
+    QVERIFY(red.chkTime->isEnabled());
+    QCOMPARE(h.store.changes(), QStringList({ "Write Hour/Red=2", "Write Min/Red=58" }));
+}
+
+void TstPresets::movingABarWithTheSwitchSetWritesOffFirst()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    const NoteRow green = app.form().row(NoteColour::Green);
+    upperArrow(green.VScrollHour);
+    upperArrow(green.VScrollMin);
+    green.chkTime->click();
+    QVERIFY(green.chkTime->isChecked());
+    QVERIFY(green.tmrTime->isActive());
+    h.store.calls.clear();
+    upperArrow(green.VScrollMin);
+    QVERIFY(!green.chkTime->isChecked());
+    QVERIFY(!green.tmrTime->isActive());
+    QCOMPARE(green.txtMin->text(), QStringLiteral("57"));
+    QCOMPARE(h.store.changes(), QStringList({ "Write Timer/Green1=OFF", "Write Min/Green=57" }));
+    // With the switch already clear nothing is written for it.
+    h.store.calls.clear();
+    lowerArrow(green.VScrollHour);
+    QCOMPARE(h.store.changes(), QStringList { "Write Hour/Green=1" });
+}
+
+void TstPresets::firstMoveAfterStartFollowsTheBarNotTheField()
+{
+    for (bool lower : { true, false }) {
+        Harness h;
+        h.store.set(QStringLiteral("Hour/Blue"), QStringLiteral("14"));
+        h.store.set(QStringLiteral("Min/Blue"), QStringLiteral("30"));
+        Tackpad& app = h.start();
+        const NoteRow blue = app.form().row(NoteColour::Blue);
+        QCOMPARE(blue.txtHour->text(), QStringLiteral("14"));
+        lower ? lowerArrow(blue.VScrollHour) : upperArrow(blue.VScrollHour);
+        QCOMPARE(blue.txtHour->text(), lower ? QStringLiteral("2") : QStringLiteral("0"));
+        QCOMPARE(h.store.entries.value("Hour/Blue"), blue.txtHour->text());
+    }
+}
+
+void TstPresets::barsStopAtTheirEnds()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    // The minute bar starts at 59: its lower arrow changes nothing and runs nothing.
+    lowerArrow(red.VScrollMin);
+    QVERIFY(red.txtMin->text().isEmpty());
+    QVERIFY(h.store.changes().isEmpty());
+    upperArrow(red.VScrollHour);
+    QCOMPARE(red.txtHour->text(), QStringLiteral("0"));
+    h.store.calls.clear();
+    upperArrow(red.VScrollHour); // no wrap-around to 23
+    QCOMPARE(red.txtHour->text(), QStringLiteral("0"));
+    QVERIFY(h.store.changes().isEmpty());
+    for (int i = 0; i < 30; ++i)
+        lowerArrow(red.VScrollHour);
+    QCOMPARE(red.txtHour->text(), QStringLiteral("23"));
+}
+
+void TstPresets::hourIsWrittenWithoutLeadingZero()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    for (int i = 0; i < 6; ++i)
+        lowerArrow(red.VScrollHour);
+    QCOMPARE(red.txtHour->text(), QStringLiteral("7"));
+    QCOMPARE(h.store.entries.value("Hour/Red"), QStringLiteral("7"));
+    // A thumb dragged and let go reports once.
+    h.store.calls.clear();
+    red.VScrollMin->setSliderDown(true);
+    red.VScrollMin->setSliderPosition(5);
+    red.VScrollMin->setSliderPosition(9);
+    QVERIFY(h.store.changes().isEmpty());
+    red.VScrollMin->setSliderDown(false);
+    QCOMPARE(h.store.changes(), QStringList { "Write Min/Red=9" });
+}
+
+void TstPresets::dateSwitchArmsAndClearingLeavesTheCheckRunning()
+{
+    Harness h;
+    h.store.set(QStringLiteral("Date/Red"), DateText::formatDate(QDate(2030, 1, 1)));
+    Tackpad& app = h.start();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    h.store.calls.clear();
+    red.chkDate->click();
+    QVERIFY(red.tmrDate->isActive());
+    QCOMPARE(h.store.changes(), QStringList { "Write Timer/Red=ON" });
+    red.chkDate->click();
+    QVERIFY(red.tmrDate->isActive());
+    QCOMPARE(h.store.changes(), QStringList({ "Write Timer/Red=ON", "Write Timer/Red=OFF" }));
+}
+
+void TstPresets::showAtStartSwitchWritesOrRemoves()
+{
+    Harness h;
+    h.store.set(QStringLiteral("Always/Blue"), QStringLiteral("OFF"));
+    Tackpad& app = h.start();
+    const NoteRow blue = app.form().row(NoteColour::Blue);
+    QVERIFY(!blue.chkStart->isChecked());
+    h.store.calls.clear();
+    blue.chkStart->click();
+    QCOMPARE(h.store.entries.value("Always/Blue"), QStringLiteral("ON"));
+    blue.chkStart->click();
+    QVERIFY(!h.store.entries.contains("Always/Blue"));
+    QCOMPARE(h.store.changes(), QStringList({ "Write Always/Blue=ON", "Remove Always/Blue" }));
+    QVERIFY(!app.notes().existing(NoteColour::Blue));
+}
+
+void TstPresets::emptyDateFieldDisarmsAndClearsTheSwitch()
+{
+    Harness h;
+    h.store.set(QStringLiteral("Date/Green"), DateText::formatDate(QDate(2030, 1, 1)));
+    h.store.set(QStringLiteral("Timer/Green"), QStringLiteral("ON"));
+    Tackpad& app = h.start();
+    const NoteRow green = app.form().row(NoteColour::Green);
+    QVERIFY(green.tmrDate->isActive());
+    h.store.calls.clear();
+    green.txtDate->clear();
+    QVERIFY(!green.tmrDate->isActive());
+    QVERIFY(!green.chkDate->isEnabled());
+    QVERIFY(!green.chkDate->isChecked());
+    QCOMPARE(h.store.changes(), QStringList({ "Write Timer/Green=OFF", "Write Date/Green=" }));
+}
+
+QTEST_MAIN(TstPresets)
 #include "tst_presets.moc"

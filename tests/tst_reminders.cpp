@@ -1,11 +1,399 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "harness.h"
+
+#include "notes/notes.h"
+#include "notes/notewindow.h"
+#include "schedule/datetext.h"
+#include "schedule/reminders.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
-class Tstreminders : public QObject {
-    Q_OBJECT
-private slots:
-    void notBuiltYet() { QSKIP("not built yet"); }
+namespace {
+
+// Sets a row's time through its scroll bars, as a person would, from their design values.
+void setTime(const NoteRow& row, int hour, int minute)
+{
+    while (row.VScrollHour->value() != hour)
+        row.VScrollHour->triggerAction(row.VScrollHour->value() < hour
+                ? QAbstractSlider::SliderSingleStepAdd
+                : QAbstractSlider::SliderSingleStepSub);
+    row.VScrollMin->triggerAction(
+        QAbstractSlider::SliderSingleStepSub); // 59 -> 58, fills the field
+    while (row.VScrollMin->value() != minute)
+        row.VScrollMin->triggerAction(row.VScrollMin->value() < minute
+                ? QAbstractSlider::SliderSingleStepAdd
+                : QAbstractSlider::SliderSingleStepSub);
+}
+
+struct Run {
+    Harness h;
+    Tackpad* app = nullptr;
+    Reminders* reminders = nullptr;
+
+    void start()
+    {
+        app = &h.start();
+        reminders = &app->reminders();
+    }
+    // One clock tick and one tick of every armed check, at the given time.
+    void tickAt(const QDateTime& when)
+    {
+        h.clock.current = when;
+        reminders->TmrSys_Timer();
+        for (NoteColour c : kAllNotes) {
+            const NoteRow row = app->form().row(c);
+            if (row.tmrDate->isActive())
+                reminders->dateCheck_Timer(c);
+            if (row.tmrTime->isActive())
+                reminders->timeCheck_Timer(c);
+        }
+    }
+    bool shown(NoteColour c) const
+    {
+        NoteWindow* w = app->notes().existing(c);
+        return w && w->isVisible();
+    }
 };
 
-QTEST_GUILESS_MAIN(Tstreminders)
+QDateTime at(int hour, int minute, int second = 0, int day = 8)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(hour, minute, second));
+}
+
+} // namespace
+
+class TstReminders : public QObject {
+    Q_OBJECT
+private slots:
+    void clockDisplayFollowsTheClock();
+    void dateCheck_data();
+    void dateCheck();
+    void dateInThePastFiresRightAfterEveryStart();
+    void dateTomorrowFiresJustAfterMidnight();
+    void timeCheckFiresInItsMinuteOnce();
+    void midnightAndFullHoursForEveryNote_data();
+    void midnightAndFullHoursForEveryNote();
+    void armedAfterTheMinuteWaitsForTheNextDay();
+    void bothSwitchesFireIndependently();
+    void clearedSwitchStillFiresInThisRun();
+    void emptyPresetFieldsDisarmSilently();
+    void unreadableTextsAreNotDue_data();
+    void unreadableTextsAreNotDue();
+    void readersAcceptEnglishAfterALanguageChange();
+    void tickDuringTheAlertCreatesNoSecondWindow();
+    void realTimersFireWithinATick();
+};
+
+void TstReminders::clockDisplayFollowsTheClock()
+{
+    Run r;
+    r.h.clock.current = at(23, 59, 59, 31);
+    r.start();
+    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2026, 12, 31)));
+    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("23:59")); // seconds dropped
+    r.tickAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
+    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2027, 1, 1)));
+    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("00:00"));
+    QCOMPARE(DateText::formatTime(QTime(9, 5)), QStringLiteral("09:05"));
+    QCOMPARE(QLocale::c().toString(QDate(2004, 7, 5), QStringLiteral("MMMM dd, yyyy")),
+        QStringLiteral("July 05, 2004"));
+}
+
+void TstReminders::dateCheck_data()
+{
+    QTest::addColumn<QDate>("preset");
+    QTest::addColumn<bool>("fires");
+    QTest::newRow("today fires") << QDate(2026, 12, 8) << true;
+    QTest::newRow("yesterday fires") << QDate(2026, 12, 7) << true;
+    QTest::newRow("years ago fires") << QDate(2004, 7, 5) << true;
+    QTest::newRow("tomorrow waits") << QDate(2026, 12, 9) << false;
+    QTest::newRow("next year waits") << QDate(2027, 1, 1) << false;
+}
+
+void TstReminders::dateCheck()
+{
+    QFETCH(QDate, preset);
+    QFETCH(bool, fires);
+    Run r;
+    r.h.clock.current = at(10, 0);
+    r.h.store.set("Date/Green", DateText::formatDate(preset));
+    r.start();
+    const NoteRow green = r.app->form().row(NoteColour::Green);
+    r.h.store.calls.clear();
+    green.chkDate->click();
+    r.tickAt(at(10, 0, 1));
+    QCOMPARE(r.shown(NoteColour::Green), fires);
+    QCOMPARE(green.tmrDate->isActive(), !fires);
+    QVERIFY(green.chkDate->isChecked()); // firing leaves the switch set
+    QCOMPARE(r.h.store.changes(), QStringList { "Write Timer/Green=ON" });
+}
+
+void TstReminders::dateInThePastFiresRightAfterEveryStart()
+{
+    RecordingStore kept;
+    for (int run = 0; run < 2; ++run) {
+        Run r;
+        r.h.store.entries = kept.entries;
+        if (run == 0) {
+            r.h.store.set("Date/Red", DateText::formatDate(QDate(2026, 1, 1)));
+            r.h.store.set("Timer/Red", "ON");
+        }
+        r.start();
+        QVERIFY(r.app->form().tmrRed->isActive());
+        r.tickAt(at(10, 0));
+        QVERIFY(r.shown(NoteColour::Red));
+        QVERIFY(!r.app->form().tmrRed->isActive());
+        kept.entries = r.h.store.entries;
+    }
+}
+
+void TstReminders::dateTomorrowFiresJustAfterMidnight()
+{
+    Run r;
+    r.h.clock.current = at(23, 58);
+    r.h.store.set("Date/Blue", DateText::formatDate(QDate(2026, 12, 9)));
+    r.h.store.set("Timer/Blue", "ON");
+    r.start();
+    r.tickAt(at(23, 59, 59));
+    QVERIFY(!r.shown(NoteColour::Blue));
+    QVERIFY(r.app->form().TmrBlue->isActive());
+    r.tickAt(QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0, 200)));
+    QVERIFY(r.shown(NoteColour::Blue));
+    QVERIFY(!r.app->form().TmrBlue->isActive());
+}
+
+void TstReminders::timeCheckFiresInItsMinuteOnce()
+{
+    Run r;
+    r.h.clock.current = at(9, 0);
+    r.start();
+    const NoteRow red = r.app->form().row(NoteColour::Red);
+    setTime(red, 9, 5);
+    QCOMPARE(red.txtHour->text(), QStringLiteral("9"));
+    QCOMPARE(red.txtMin->text(), QStringLiteral("5"));
+    red.chkTime->click();
+    r.tickAt(at(9, 4, 59));
+    QVERIFY(!r.app->notes().existing(NoteColour::Red));
+    r.tickAt(at(9, 5, 0));
+    QVERIFY(r.shown(NoteColour::Red));
+    QVERIFY(!red.tmrTime->isActive());
+    r.app->notes().Hide(NoteColour::Red);
+    r.tickAt(at(9, 5, 30));
+    r.tickAt(at(9, 6, 0));
+    QVERIFY(!r.shown(NoteColour::Red));
+    QCOMPARE(r.h.ports.tones(), 8);
+}
+
+void TstReminders::midnightAndFullHoursForEveryNote_data()
+{
+    QTest::addColumn<NoteColour>("colour");
+    QTest::addColumn<int>("hour");
+    for (NoteColour c : kAllNotes) {
+        QTest::addRow("%s at 0:0", qPrintable(colourWord(c))) << c << 0;
+        QTest::addRow("%s at 14:0", qPrintable(colourWord(c))) << c << 14;
+    }
+}
+
+void TstReminders::midnightAndFullHoursForEveryNote()
+{
+    QFETCH(NoteColour, colour);
+    QFETCH(int, hour);
+    Run r;
+    r.h.clock.current = at(hour == 0 ? 23 : 13, 59, 0, 7);
+    r.h.store.set("Hour/" + colourWord(colour), QString::number(hour));
+    r.h.store.set("Min/" + colourWord(colour), "0");
+    r.h.store.set("Timer/" + colourWord(colour) + "1", "ON");
+    r.start();
+    r.tickAt(at(hour == 0 ? 23 : 13, 59, 59, 7));
+    QVERIFY(!r.shown(colour));
+    r.tickAt(at(hour, 0, 0, 8));
+    QVERIFY(r.shown(colour));
+}
+
+void TstReminders::armedAfterTheMinuteWaitsForTheNextDay()
+{
+    Run r;
+    r.h.clock.current = at(10, 6);
+    r.h.store.set("Hour/Green", "10");
+    r.h.store.set("Min/Green", "5");
+    r.start();
+    r.app->form().chkGreen1->click();
+    for (const QDateTime& t : { at(10, 6, 30), at(23, 59), at(0, 0, 0, 9), at(10, 4, 59, 9) })
+        r.tickAt(t);
+    QVERIFY(!r.app->notes().existing(NoteColour::Green));
+    QVERIFY(r.app->form().TmrGreen1->isActive());
+    r.tickAt(at(10, 5, 0, 9));
+    QVERIFY(r.shown(NoteColour::Green));
+}
+
+void TstReminders::bothSwitchesFireIndependently()
+{
+    Run r;
+    r.h.clock.current = at(8, 0);
+    r.h.store.set("Date/Red", DateText::formatDate(QDate(2026, 12, 8)));
+    r.h.store.set("Timer/Red", "ON");
+    r.h.store.set("Hour/Red", "8");
+    r.h.store.set("Min/Red", "30");
+    r.h.store.set("Timer/Red1", "ON");
+    r.start();
+    r.tickAt(at(8, 0, 1));
+    QVERIFY(r.shown(NoteColour::Red));
+    r.app->notes().Hide(NoteColour::Red);
+    r.tickAt(at(8, 29));
+    QVERIFY(!r.shown(NoteColour::Red));
+    r.tickAt(at(8, 30));
+    QVERIFY(r.shown(NoteColour::Red));
+    QCOMPARE(r.h.ports.tones(), 8); // the second pop-up is silent
+}
+
+void TstReminders::clearedSwitchStillFiresInThisRun()
+{
+    RecordingStore kept;
+    {
+        Run r;
+        r.h.clock.current = at(11, 0);
+        r.h.store.set("Hour/Blue", "11");
+        r.h.store.set("Min/Blue", "30");
+        r.start();
+        r.app->form().chkBlue1->click();
+        r.app->form().chkBlue1->click(); // cleared while waiting
+        QCOMPARE(r.h.store.entries.value("Timer/Blue1"), QStringLiteral("OFF"));
+        r.tickAt(at(11, 30));
+        QVERIFY(r.shown(NoteColour::Blue));
+        kept.entries = r.h.store.entries;
+    }
+    Run next;
+    next.h.store.entries = kept.entries;
+    next.h.clock.current = at(11, 29, 0, 9);
+    next.start();
+    QVERIFY(!next.app->form().TmrBlue1->isActive());
+    next.tickAt(at(11, 30, 0, 9));
+    QVERIFY(!next.app->notes().existing(NoteColour::Blue));
+}
+
+void TstReminders::emptyPresetFieldsDisarmSilently()
+{
+    Run r;
+    r.h.store.set("Timer/Green", "ON"); // no date stored
+    r.h.store.set("Timer/Red1", "ON");
+    r.h.store.set("Hour/Red", "10"); // no minute stored
+    r.start();
+    r.h.store.calls.clear();
+    r.tickAt(at(10, 0));
+    QVERIFY(!r.app->form().tmrGreen->isActive());
+    QVERIFY(!r.app->form().TmrRed1->isActive());
+    QVERIFY(r.app->form().chkGreen->isChecked()); // the switch is left alone
+    QVERIFY(!r.app->notes().existing(NoteColour::Green));
+    QVERIFY(!r.app->notes().existing(NoteColour::Red));
+    QVERIFY(r.h.store.changes().isEmpty());
+}
+
+void TstReminders::unreadableTextsAreNotDue_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("minute");
+    QTest::newRow("hour 99") << ""
+                             << "99"
+                             << "0";
+    QTest::newRow("hour -1") << ""
+                             << "-1"
+                             << "0";
+    QTest::newRow("hour abc") << ""
+                              << "abc"
+                              << "0";
+    QTest::newRow("minute 60") << ""
+                               << "10"
+                               << "60";
+    QTest::newRow("minute with blank") << ""
+                                       << "10"
+                                       << " 0";
+    QTest::newRow("date in another form") << "2026-12-08"
+                                          << ""
+                                          << "";
+    QTest::newRow("date in French") << "d\u00e9cembre 08, 2026"
+                                    << ""
+                                    << "";
+    QTest::newRow("date garbage") << "\u0001\u00ff,,,"
+                                  << ""
+                                  << "";
+}
+
+void TstReminders::unreadableTextsAreNotDue()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    Run r;
+    r.h.clock.current = at(10, 0);
+    const bool isDate = !date.isEmpty();
+    if (isDate) {
+        r.h.store.set("Date/Red", date);
+        r.h.store.set("Timer/Red", "ON");
+    } else {
+        r.h.store.set("Hour/Red", hour);
+        r.h.store.set("Min/Red", minute);
+        r.h.store.set("Timer/Red1", "ON");
+    }
+    r.start();
+    for (int m = 0; m < 3; ++m)
+        r.tickAt(at(10, m));
+    QVERIFY(!r.app->notes().existing(NoteColour::Red));
+    QVERIFY(isDate ? r.app->form().tmrRed->isActive() : r.app->form().TmrRed1->isActive());
+}
+
+void TstReminders::readersAcceptEnglishAfterALanguageChange()
+{
+    QCOMPARE(DateText::readDate(QStringLiteral("July 05, 2004")), QDate(2004, 7, 5));
+    QCOMPARE(DateText::readDate(QStringLiteral("July 5, 2004")), QDate(2004, 7, 5));
+    QCOMPARE(DateText::readDate(DateText::formatDate(QDate(2031, 2, 28))), QDate(2031, 2, 28));
+    QVERIFY(!DateText::readDate(QStringLiteral("Jul 05 2004")));
+    QVERIFY(!DateText::readDate(QString()));
+    QCOMPARE(DateText::readTime(QStringLiteral("7:5")), QTime(7, 5));
+    QCOMPARE(DateText::readTime(QStringLiteral("07:05")), QTime(7, 5));
+    QCOMPARE(DateText::readTime(QStringLiteral("0:0")), QTime(0, 0));
+    for (const char* bad : { "24:00", "7:", ":5", "7:5:0", "7:123", "+7:5", "7.5" })
+        QVERIFY2(!DateText::readTime(QLatin1String(bad)), bad);
+}
+
+void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()
+{
+    Run r;
+    r.h.clock.current = at(12, 0);
+    r.h.store.set("Date/Blue", DateText::formatDate(QDate(2026, 12, 1)));
+    r.h.store.set("Timer/Blue", "ON");
+    r.start();
+    QSignalSpy created(&r.app->notes(), &Notes::created);
+    // While the note plays its alert, its own check ticks again and finds it due.
+    int nested = 0;
+    r.h.ports.onOut = [&](qint16 port, qint16) {
+        if (port == 0x43 && nested++ < 3)
+            r.reminders->dateCheck_Timer(NoteColour::Blue);
+    };
+    r.reminders->dateCheck_Timer(NoteColour::Blue);
+    QCOMPARE(created.count(), 1);
+    QCOMPARE(r.h.ports.tones(), 8);
+    QVERIFY(r.shown(NoteColour::Blue));
+    QVERIFY(!r.app->form().TmrBlue->isActive());
+}
+
+void TstReminders::realTimersFireWithinATick()
+{
+    Run r;
+    r.h.clock.current = at(15, 20, 10);
+    r.h.store.set("Hour/Green", "15");
+    r.h.store.set("Min/Green", "20");
+    r.start();
+    r.app->form().chkGreen1->click();
+    QTRY_VERIFY_WITH_TIMEOUT(r.shown(NoteColour::Green), 2000);
+    QVERIFY(!r.app->form().TmrGreen1->isActive());
+}
+
+QTEST_MAIN(TstReminders)
 #include "tst_reminders.moc"

@@ -57,6 +57,8 @@ public:
     MainForm& form() { return m_form; }
     Notes& notes() { return *m_notes; }
     TrayCommands& tray() { return *m_tray; }
+    Reminders& reminders() { return *m_reminders; }
+    PresetEditor& presets() { return *m_presets; }
 
 private:
     void RegisterAutostart();

@@ -299,8 +299,8 @@ void MainForm::setupUi(QWidget* frmMain)
             { 5760, top, 615, 285 }, colour, sansSerif8());
         auto* min = makeField(client, name("txtMin").constData(), human("minute"),
             { 6840, top, 615, 285 }, colour, sansSerif8());
-        hour->setMaxLength(2);
-        min->setMaxLength(2);
+        // Hour and minute take at most 2 characters from the scroll bars. QLineEdit's own limit
+        // is left off: it would also cut a restored text, which must reach the field unchanged.
 
         auto bar = [&](const char* prefix, const QString& acc, int left, int max, int value) {
             auto* b = named(new QScrollBar(Qt::Vertical, client), name(prefix).constData(), acc);

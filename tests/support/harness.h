@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "fakes.h"
+
+#include "app/startup.h"
+
+#include <memory>
+
+/// The whole program against fakes, as start-up builds it.
+struct Harness {
+    RecordingStore store;
+    FakeClock clock { QDateTime(QDate(2026, 12, 8), QTime(9, 41, 30)) };
+    FakeAutostart autostart;
+    FakeMessageBox messages;
+    RecordingPorts ports;
+    FakeCommandRunner commands;
+    std::unique_ptr<Tackpad> app;
+
+    Tackpad& make()
+    {
+        app = std::make_unique<Tackpad>(
+            Platform { store, clock, autostart, messages, ports, commands });
+        return *app;
+    }
+    Tackpad& start()
+    {
+        make().Form_Load();
+        return *app;
+    }
+};
