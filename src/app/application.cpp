@@ -1,10 +1,66 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "application.h"
 
+#include "app/clock.h"
+#include "app/inisettingsstore.h"
+#include "app/startup.h"
+#include "platform/commandrunner.h"
+#include "platform/messagebox.h"
+#include "platform/portio.h"
+#include "platform/speakerfactory.h"
+#include "platform/xdgautostart.h"
+#include "tray/traycommands.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace {
+
+// Desktops start their panel after the autostart programs now and then.
+constexpr int kTrayWaitMs = 5000;
+
+void preferX11()
+{
+    // Staying on top and placing windows need X11; on Wayland use XWayland where it is there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+} // namespace
 
 int runTackpad(int argc, char** argv)
 {
+    preferX11();
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tackpad"));
+    QApplication::setApplicationVersion(QStringLiteral(TACKPAD_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.tackpad.Tackpad"));
+    // Hidden notes and the hidden settings window must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Three coloured sticky notes that pop up at a date, a time or every start."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "tackpad: takes no arguments; see --help\n");
+        return 2;
+    }
+
+    IniSettingsStore store(IniSettingsStore::defaultFilePath());
+    SystemClock clock;
+    XdgAutostart autostart;
+    QtMessageBox messages;
+    DesktopCommandRunner commands;
+    const std::unique_ptr<PortIo> ports = createSpeakerPortsFromEnvironment();
+
+    Tackpad tackpad({ store, clock, autostart, messages, *ports, commands });
+    tackpad.Form_Load();
+    tackpad.tray().watchForTray(kTrayWaitMs);
     return app.exec();
 }

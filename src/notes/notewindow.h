@@ -27,6 +27,9 @@ public:
     void Form_Load();
     /// The warble of eight tones; returns when the last has ended.
     void PlayAlert();
+    /// One tone on the speaker; returns when it has ended. Nothing is played, and no port or
+    /// timer touched, for a frequency whose divisor does not fit.
+    void PlayTone(double frequency, int milliseconds);
 
     void setVisible(bool visible) override;
 
@@ -44,7 +47,6 @@ protected:
 private:
     void txt_Change();
     void TimerSound_Timer();
-    void PlayTone(double frequency, int milliseconds);
     Qt::Edges edgesAt(QPoint pos) const;
 
     NoteColour m_colour;
