@@ -27,6 +27,14 @@ const QColor kLightGrey(224, 224, 224);
 QFont font(const char* family, qreal points, bool bold = false)
 {
     QFont f(QString::fromLatin1(family));
+    // Where the Windows faces are missing, metric-alike faces keep the texts inside their boxes;
+    // fontconfig's own choice is often much wider.
+    const QString name = QString::fromLatin1(family);
+    if (name == QLatin1String("Mistral"))
+        f.setFamilies({ name, QStringLiteral("Z003"), QStringLiteral("URW Chancery L") });
+    else
+        f.setFamilies({ name, QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+            QStringLiteral("Nimbus Sans"), QStringLiteral("Arimo") });
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;

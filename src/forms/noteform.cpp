@@ -28,6 +28,8 @@ void NoteForm::setupUi(QWidget* window, NoteColour colour)
     txt->setFrameShape(QFrame::NoFrame);
     txt->setAcceptRichText(true);
     QFont f(QStringLiteral("Arial Narrow"));
+    f.setFamilies({ QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+        QStringLiteral("Nimbus Sans Narrow") });
     f.setPointSizeF(12);
     txt->setFont(f);
     QPalette tp = txt->palette();

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
@@ -166,6 +167,12 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
             if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
                 return m_button != Qt::LeftButton;
             m_gesture = Gesture::Moving;
+            // The few pixels before the move began are no text selection, and the note catches
+            // up with them so that it does not trail the pointer.
+            QTextCursor caret = m_form.txt->textCursor();
+            caret.clearSelection();
+            m_form.txt->setTextCursor(caret);
+            move(m_pressWindowPos + (global - m_pressGlobal));
             if (windowHandle() && windowHandle()->startSystemMove()) {
                 m_gesture = Gesture::None;
                 return true;
