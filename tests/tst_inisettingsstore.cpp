@@ -677,10 +677,13 @@ void TstIniSettingsStore::defaultFilePath()
 
 void TstIniSettingsStore::defaultFilePathMatchesQSettings()
 {
-    // The environment of the test run points at a private home.
-    QVERIFY(qEnvironmentVariable("XDG_CONFIG_HOME").startsWith(u'/'));
+    // QSettings takes its folders from the environment once, on first use: here.
+    QTemporaryDir config;
+    const EnvGuard keepXdg("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     const QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Tackpad", "Tackpad");
     QCOMPARE(IniSettingsStore::defaultFilePath(), settings.fileName());
+    QCOMPARE(IniSettingsStore::defaultFilePath(), config.filePath("Tackpad/Tackpad.ini"));
 }
 
 // ---- The format on its own ----

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -82,9 +83,10 @@ namespace {
         return header;
     }
 
-    QByteArray entryBytes(const QString& key, const QString& value)
+    // The line of an entry, built in the buffer of the line it replaces when there is one.
+    QByteArray entryBytes(const QString& key, const QString& value, QByteArray bytes = {})
     {
-        QByteArray bytes;
+        bytes.resize(0);
         appendEscapedKey(bytes, key);
         bytes += '=';
         appendEscapedValue(bytes, value);
@@ -104,6 +106,110 @@ namespace {
         return true;
     }
 
+    // QSettings quotes a text with these, or with a blank at either end, so that its reader
+    // neither splits nor trims it. Known before escaping, the text is escaped in place.
+    bool needsQuotes(QStringView value)
+    {
+        const qsizetype n = value.size();
+        if (n == 0)
+            return false;
+        if (value.front() == u' ' || value.back() == u' ')
+            return true;
+        const char16_t* s = value.utf16();
+        qsizetype i = 0;
+#if defined(__SSE2__)
+        const __m128i semicolon = _mm_set1_epi16(';');
+        const __m128i comma = _mm_set1_epi16(',');
+        const __m128i equals = _mm_set1_epi16('=');
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(v, semicolon),
+                _mm_or_si128(_mm_cmpeq_epi16(v, comma), _mm_cmpeq_epi16(v, equals)));
+            if (_mm_movemask_epi8(hit))
+                return true;
+        }
+#endif
+        for (; i < n; ++i) {
+            if (s[i] == u';' || s[i] == u',' || s[i] == u'=')
+                return true;
+        }
+        return false;
+    }
+
+    struct Escaped {
+        char* end;
+        int unitsUsed;
+        bool numeric; // ended in an escape that a following hex digit would extend
+    };
+
+    // A unit that is neither plain printable ASCII nor '"' or '\': control characters as
+    // QSettings escapes them, the rest as UTF-8. Kept out of line: it is the rare case.
+    [[gnu::noinline]] Escaped escapeOther(char* d, char16_t c, char16_t next)
+    {
+        char letter = 0;
+        switch (c) {
+        case '\a':
+            letter = 'a';
+            break;
+        case '\b':
+            letter = 'b';
+            break;
+        case '\f':
+            letter = 'f';
+            break;
+        case '\n':
+            letter = 'n';
+            break;
+        case '\r':
+            letter = 'r';
+            break;
+        case '\t':
+            letter = 't';
+            break;
+        case '\v':
+            letter = 'v';
+            break;
+        default:
+            break;
+        }
+        if (letter) {
+            *d++ = '\\';
+            *d++ = letter;
+            return { d, 1, false };
+        }
+        if (c == 0) {
+            *d++ = '\\';
+            *d++ = '0';
+            return { d, 1, true };
+        }
+        if (c < 0x80) // the remaining controls and DEL
+            return { putHexEscape(d, c), 1, true };
+        if (c < 0x800) {
+            *d++ = char(0xC0 | (c >> 6));
+            *d++ = char(0x80 | (c & 0x3F));
+            return { d, 1, false };
+        }
+        // Raw, a decoder would take U+FEFF for a byte order mark and drop it.
+        if (c == 0xFEFF)
+            return { putHexEscape(d, c), 1, true };
+        if (c >= 0xD800 && c < 0xE000) {
+            if (c < 0xDC00 && next >= 0xDC00 && next < 0xE000) {
+                const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (next - 0xDC00);
+                *d++ = char(0xF0 | (u >> 18));
+                *d++ = char(0x80 | ((u >> 12) & 0x3F));
+                *d++ = char(0x80 | ((u >> 6) & 0x3F));
+                *d++ = char(0x80 | (u & 0x3F));
+                return { d, 2, false };
+            }
+            // A lone surrogate has no UTF-8 form; QSettings reads the escape back as is.
+            return { putHexEscape(d, c), 1, true };
+        }
+        *d++ = char(0xE0 | (c >> 12));
+        *d++ = char(0x80 | ((c >> 6) & 0x3F));
+        *d++ = char(0x80 | (c & 0x3F));
+        return { d, 1, false };
+    }
+
 } // namespace
 
 // ---- Values ----
@@ -112,150 +218,95 @@ void appendEscapedValue(QByteArray& out, QStringView value)
 {
     const qsizetype start = out.size();
     const qsizetype n = value.size();
-    // At most six bytes per UTF-16 unit ("\xd800"), one more for a doubled '@', two quotes.
-    out.resize(start + n * 6 + 3);
-    char* const base = out.data() + start;
-    char* d = base;
-    const char16_t* s = value.utf16();
-    bool needsQuotes = false;
+    // Room for plain text and a few escapes; grown below for texts that need more. An unshared
+    // buffer with that capacity already is reused as it is.
+    out.resize(start + n + n / 16 + 64);
+    char* d = out.data() + start;
+    char* limit = out.data() + out.size();
+    const char16_t* const s = value.utf16();
+    const bool quoted = needsQuotes(value);
     bool escapeNextIfDigit = false;
 
+    if (quoted)
+        *d++ = '"';
     // QSettings reads a text starting with '@' as a typed value unless the '@' is doubled.
     if (n > 0 && s[0] == u'@')
         *d++ = '@';
 
-    qsizetype i = 0;
 #if defined(__SSE2__)
     const __m128i below = _mm_set1_epi16(0x1F);
     const __m128i above = _mm_set1_epi16(0x7F);
     const __m128i quote = _mm_set1_epi16('"');
     const __m128i backslash = _mm_set1_epi16('\\');
-    const __m128i semicolon = _mm_set1_epi16(';');
-    const __m128i comma = _mm_set1_epi16(',');
-    const __m128i equals = _mm_set1_epi16('=');
-    __m128i quoteWanted = _mm_setzero_si128();
 #endif
-    while (i < n) {
+    constexpr qsizetype roomPerRound = 64; // eight units of at most six bytes, and the end quote
+    qsizetype i = 0;
+    while (i < n || limit - d < roomPerRound) {
+        if (limit - d < roomPerRound) {
+            const qsizetype used = d - out.data();
+            const qsizetype left = n - i;
+            out.resize(std::max(out.size() * 3 / 2, used + roomPerRound + left + left / 8));
+            d = out.data() + used;
+            limit = out.data() + out.size();
+            continue;
+        }
+        qsizetype stop = std::min(n, i + 8);
 #if defined(__SSE2__)
         // Plain printable ASCII eight units at a time: the bulk of any note.
         if (!escapeNextIfDigit) {
-            while (i + 8 <= n) {
+            bool plainBlock = false;
+            while (i + 8 <= n && limit - d >= roomPerRound) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
                 // Signed compares: units from 0x8000 up count as negative and fail the first.
                 __m128i plain = _mm_and_si128(_mm_cmpgt_epi16(v, below), _mm_cmplt_epi16(v, above));
                 plain = _mm_andnot_si128(
                     _mm_or_si128(_mm_cmpeq_epi16(v, quote), _mm_cmpeq_epi16(v, backslash)), plain);
-                if (_mm_movemask_epi8(plain) != 0xFFFF)
-                    break;
-                quoteWanted = _mm_or_si128(quoteWanted,
-                    _mm_or_si128(_mm_cmpeq_epi16(v, semicolon),
-                        _mm_or_si128(_mm_cmpeq_epi16(v, comma), _mm_cmpeq_epi16(v, equals))));
+                const unsigned mask = unsigned(_mm_movemask_epi8(plain));
+                // All eight are stored; only the plain ones before the first other unit count.
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(v, v));
-                d += 8;
-                i += 8;
+                if (mask == 0xFFFF) {
+                    d += 8;
+                    i += 8;
+                    plainBlock = true;
+                    continue;
+                }
+                const int plainUnits = __builtin_ctz(~mask) / 2;
+                d += plainUnits;
+                i += plainUnits;
+                // Just the one unit, then plain text again; eight when no plain text came.
+                stop = plainUnits > 0 ? i + 1 : std::min(n, i + 8);
+                plainBlock = false;
+                break;
             }
+            if (plainBlock)
+                continue; // out of room, or fewer than eight units left
         }
-        const qsizetype stop = std::min(n, i + 8);
-#else
-        const qsizetype stop = n;
 #endif
-        for (; i < stop; ++i) {
+        while (i < stop) {
             const char16_t c = s[i];
             if (escapeNextIfDigit && isHexDigit(c)) {
                 // A digit right after a numeric escape would be read as part of it.
                 d = putHexEscape(d, c);
+                ++i;
                 continue;
             }
             escapeNextIfDigit = false;
             if (c >= 0x20 && c < 0x7F) {
-                if (c == '"' || c == '\\') {
+                if (c == '"' || c == '\\')
                     *d++ = '\\';
-                } else if (c == ';' || c == ',' || c == '=') {
-                    needsQuotes = true;
-                }
                 *d++ = char(c);
+                ++i;
                 continue;
             }
-            switch (c) {
-            case 0:
-                *d++ = '\\';
-                *d++ = '0';
-                escapeNextIfDigit = true;
-                continue;
-            case '\a':
-                *d++ = '\\';
-                *d++ = 'a';
-                continue;
-            case '\b':
-                *d++ = '\\';
-                *d++ = 'b';
-                continue;
-            case '\f':
-                *d++ = '\\';
-                *d++ = 'f';
-                continue;
-            case '\n':
-                *d++ = '\\';
-                *d++ = 'n';
-                continue;
-            case '\r':
-                *d++ = '\\';
-                *d++ = 'r';
-                continue;
-            case '\t':
-                *d++ = '\\';
-                *d++ = 't';
-                continue;
-            case '\v':
-                *d++ = '\\';
-                *d++ = 'v';
-                continue;
-            default:
-                break;
-            }
-            if (c < 0x80) { // the remaining controls and DEL
-                d = putHexEscape(d, c);
-                escapeNextIfDigit = true;
-            } else if (c < 0x800) {
-                *d++ = char(0xC0 | (c >> 6));
-                *d++ = char(0x80 | (c & 0x3F));
-            } else if (c == 0xFEFF) {
-                // Raw, a decoder would take it for a byte order mark and drop it.
-                d = putHexEscape(d, c);
-                escapeNextIfDigit = true;
-            } else if (c >= 0xD800 && c < 0xE000) {
-                if (c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-                    const char32_t u
-                        = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-                    *d++ = char(0xF0 | (u >> 18));
-                    *d++ = char(0x80 | ((u >> 12) & 0x3F));
-                    *d++ = char(0x80 | ((u >> 6) & 0x3F));
-                    *d++ = char(0x80 | (u & 0x3F));
-                    ++i;
-                } else {
-                    // A lone surrogate has no UTF-8 form; QSettings reads the escape back as is.
-                    d = putHexEscape(d, c);
-                    escapeNextIfDigit = true;
-                }
-            } else {
-                *d++ = char(0xE0 | (c >> 12));
-                *d++ = char(0x80 | ((c >> 6) & 0x3F));
-                *d++ = char(0x80 | (c & 0x3F));
-            }
+            const Escaped e = escapeOther(d, c, i + 1 < n ? s[i + 1] : char16_t(0));
+            d = e.end;
+            i += e.unitsUsed;
+            escapeNextIfDigit = e.numeric;
         }
     }
-#if defined(__SSE2__)
-    if (_mm_movemask_epi8(quoteWanted))
-        needsQuotes = true;
-#endif
-    qsizetype len = d - base;
-    if (needsQuotes || (len > 0 && (base[0] == ' ' || base[len - 1] == ' '))) {
-        std::memmove(base + 1, base, size_t(len));
-        base[0] = '"';
-        base[len + 1] = '"';
-        len += 2;
-    }
-    out.resize(start + len);
+    if (quoted)
+        *d++ = '"';
+    out.resize(d - out.constData());
 }
 
 QString unescapeValue(QByteArrayView raw)
@@ -603,7 +654,7 @@ bool Document::setValue(const QString& section, const QString& key, const QStrin
         if (line.key == key) {
             if (line.value == value)
                 return false;
-            line.bytes = entryBytes(key, value);
+            line.bytes = entryBytes(key, value, std::move(line.bytes));
             line.value = value;
             return true;
         }
