@@ -182,6 +182,7 @@ void MainForm::setupUi(QWidget* frmMain)
     frmMain->setObjectName(QStringLiteral("frmMain"));
     frmMain->setAccessibleName(QStringLiteral("Tackpad settings"));
     frmMain->setWindowTitle(QString());
+    frmMain->setWindowRole(QStringLiteral("frmMain"));
     frmMain->setWindowIcon(QIcon(QStringLiteral(":/icons/tackpad-32.png")));
     // No title bar, no taskbar button; the window is made topmost by start-up.
     frmMain->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);

@@ -13,6 +13,7 @@ void NoteForm::setupUi(QWidget* window, NoteColour colour)
     window->setObjectName(QStringLiteral("frm") + word);
     window->setAccessibleName(word + QStringLiteral(" note window"));
     window->setWindowTitle(QString());
+    window->setWindowRole(window->objectName()); // lets desktop tools tell the notes apart
     // No title bar and no taskbar button; the sizing border is drawn inside the text box.
     window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     window->resize(twipsToPixels(1710), twipsToPixels(1890));

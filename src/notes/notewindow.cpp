@@ -167,12 +167,11 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
             if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
                 return m_button != Qt::LeftButton;
             m_gesture = Gesture::Moving;
-            // The few pixels before the move began are no text selection, and the note catches
-            // up with them so that it does not trail the pointer.
+            // The few pixels before the move began are no text selection. (The window manager's
+            // move starts from here, so the note trails the pointer by those pixels.)
             QTextCursor caret = m_form.txt->textCursor();
             caret.clearSelection();
             m_form.txt->setTextCursor(caret);
-            move(m_pressWindowPos + (global - m_pressGlobal));
             if (windowHandle() && windowHandle()->startSystemMove()) {
                 m_gesture = Gesture::None;
                 return true;

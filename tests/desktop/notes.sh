@@ -1,0 +1,55 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A person's use of a note on a real desktop: it opens at start, typing lands in the settings file
+# at once, a drag moves it, a resize keeps it covered by its text, a double click hides it.
+#   notes.sh PROGRAM [--wm icewm|openbox]
+. "$(dirname "$0")/lib.sh"
+program=${1:?usage: notes.sh PROGRAM}
+shift
+session_start --no-audio "$@"
+
+ini="$XDG_CONFIG_HOME/Tackpad/Tackpad.ini"
+mkdir -p "$(dirname "$ini")"
+printf '[Always]\nRed=ON\n' >"$ini"
+start_tackpad "$program" TACKPAD_SPEAKER=none
+wait_for 10 role_viewable frmRed || die "the Red note did not appear"
+red=$(window_role frmRed)
+read -r x y w h <<<"$(geometry "$red")"
+log "Red note at $x,$y size ${w}x$h"
+((w == 114 && h == 126)) || die "note size ${w}x$h, expected 114x126"
+# Centred on the 1280x800 screen (the taskbar takes the bottom rows of the work area).
+((x > 560 && x < 600 && y > 300 && y < 360)) || die "note not centred: $x,$y"
+[[ $(pixel $((x + 60)) $((y + 100))) == "255,128,128" ]] || die "note colour $(pixel $((x + 60)) $((y + 100)))"
+xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || die "note has a taskbar button"
+xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || die "note is not kept on top"
+
+click $((x + 50)) $((y + 40))
+xdotool type --delay 40 "Dentist 9:30"
+xdotool key Return
+xdotool type --delay 40 "Ring Bo"
+sleep 0.2
+grep -q '^Red=Dentist 9:30\\nRing Bo$' "$ini" || { cat "$ini"; die "typed text is not in the settings file"; }
+log "typed text stored: $(grep '^Red=D' "$ini")"
+
+drag $((x + 50)) $((y + 60)) 200 -120
+sleep 0.3
+read -r x2 y2 _ <<<"$(geometry "$red")"
+log "dragged to $x2,$y2"
+# The window manager's move starts once the pointer passed the drag distance: the note may trail
+# the pointer by the first step of the drag.
+((x2 - x > 170 && x2 - x <= 205 && y - y2 > 100 && y - y2 <= 125)) || die "drag moved the note from $x,$y to $x2,$y2"
+
+# Resize by the bottom-right border band.
+drag $((x2 + w - 2)) $((y2 + h - 2)) 80 60
+sleep 0.3
+read -r _ _ w3 h3 <<<"$(geometry "$red")"
+log "resized to ${w3}x$h3"
+((w3 > w + 40 && h3 > h + 30)) || die "resize by the border did not grow the note (${w3}x$h3)"
+[[ $(pixel $((x2 + w3 - 8)) $((y2 + h3 - 8))) == "255,128,128" ]] || die "the note's corner is not covered by its text box"
+screenshot "$SESSION_DIR/notes.png"
+
+xdotool mousemove $((x2 + 60)) $((y2 + 90)) click --repeat 2 --delay 80 1
+wait_for 3 role_hidden frmRed || die "double click did not hide the note"
+grep -q '^Red=Dentist 9:30\\nRing Bo$' "$ini" || die "double click changed the stored text"
+kill -0 "$TACKPAD_PID" || die "the program ended"
+echo "PASS"
