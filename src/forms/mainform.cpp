@@ -329,7 +329,14 @@ void MainForm::setupUi(QWidget* frmMain)
             auto* c = named(new QCheckBox(client), name("chk", suffix).constData(), acc);
             c->setGeometry(twipsRect(left, top, 255, 255));
             c->setEnabled(enabled);
-            setColours(c, {}, kDarkGrey);
+            // Only the surround takes the window's grey: the box itself stays light, so that its
+            // check mark can be seen.
+            QPalette p = c->palette();
+            p.setColor(QPalette::Window, kDarkGrey);
+            p.setColor(QPalette::Base, Qt::white);
+            p.setColor(QPalette::Text, Qt::black);
+            c->setPalette(p);
+            c->setAutoFillBackground(true);
             return c;
         };
         auto* chkDate = check("", human("date switch"), 4680, false);
@@ -410,6 +417,7 @@ void MainForm::setupUi(QWidget* frmMain)
     MnuMenu = named(
         new QMenu(QStringLiteral("Menu"), frmMain), "MnuMenu", QStringLiteral("Tackpad menu"));
     MnuMenu->menuAction()->setVisible(false);
+    MnuMenu->setWindowRole(QStringLiteral("MnuMenu"));
     auto submenu = [&](const char* name, const char* caption, const char* show, const char* hide,
                        QAction*& showAction, QAction*& hideAction, const QString& acc) {
         auto* m = named(new QMenu(QString::fromLatin1(caption), MnuMenu), name, acc);

@@ -1,0 +1,37 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A time reminder set through the settings window as a person would: open it from the tray, move
+# the Red row's hour and minute bars to the current minute, set the time switch, see the Red note
+# pop up. The clock starts at 02:58:05 (faketime), so one press on each bar reaches the minute
+# from the bars' design values 1 and 59.
+#   reminder.sh PROGRAM
+. "$(dirname "$0")/lib.sh"
+program=${1:?usage: reminder.sh PROGRAM}
+command -v faketime >/dev/null || skip "faketime is not installed"
+session_start --no-audio
+ini="$XDG_CONFIG_HOME/Tackpad/Tackpad.ini"
+
+# Only the wall clock moves; Qt's timers keep the real monotonic clock.
+env TACKPAD_SPEAKER=none FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@2026-12-08 02:58:05" \
+    "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1 &
+TACKPAD_PID=$!
+wait_for 10 tray_icon || die "no tray icon docked"
+read -r tx ty <<<"$(tray_icon)"
+click "$tx" "$ty" 1
+wait_for 5 role_viewable frmMain || die "the settings window did not open"
+read -r mx my _ <<<"$(geometry "$(window_role frmMain)")"
+cx=$((mx + 1)) cy=$((my + 1)) # client area inside the one-pixel border
+row=232                       # the Red row, 3480 twips
+
+click $((cx + 424 + 8)) $((cy + row + 21)) # hour bar's lower arrow: 1 -> 2
+click $((cx + 496 + 8)) $((cy + row + 4))  # minute bar's upper arrow: 59 -> 58
+wait_for 3 grep -q '^Red=58$' "$ini" || { cat "$ini"; die "the minute was not stored"; }
+grep -A3 '^\[Hour\]' "$ini" | grep -q '^Red=2$' || { cat "$ini"; die "the hour was not stored"; }
+role_viewable frmRed && die "the note showed before its switch was set"
+
+click $((cx + 552)) $((cy + row + 8)) # the time switch chkRed1
+wait_for 3 grep -q '^Red1=ON$' "$ini" || { cat "$ini"; die "the time switch was not stored"; }
+wait_for 3 role_viewable frmRed || die "the Red note did not pop up at 02:58"
+log "Red note popped up at the preset minute"
+cat "$ini"
+echo "PASS"
