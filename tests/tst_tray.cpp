@@ -245,7 +245,8 @@ void TstTray::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu()
     QVERIFY(!app.frmMain().isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(app.frmMain().isVisible(), 2000);
     QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
-    QContextMenuEvent menuRequest(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent menuRequest(
+        QContextMenuEvent::Mouse, QPoint(5, 5), app.frmMain().mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&app.frmMain(), &menuRequest);
     QVERIFY(app.form().MnuMenu->isVisible());
     app.form().MnuMenu->hide();

@@ -144,6 +144,15 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
         m_pressWindowPos = pos();
         m_pressGeometry = geometry();
         m_pressEdges = edgesAt(viewport->mapTo(this, e->position().toPoint()));
+        const QPoint inWindow = viewport->mapTo(this, e->position().toPoint());
+        if (mapToGlobal(inWindow) != m_pressGlobal) {
+            // Some window managers leave Qt believing a fresh window is still at (0,0); a move
+            // started from that belief would throw the note across the screen. The press itself
+            // tells where the window really is.
+            qCDebug(lcNotes) << "window position" << pos() << "corrected from the press";
+            move(m_pressGlobal - inWindow);
+            m_pressWindowPos = pos();
+        }
         if (m_pressEdges) {
             m_gesture = Gesture::Resizing;
             if (windowHandle() && windowHandle()->startSystemResize(m_pressEdges))
@@ -176,6 +185,7 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
                 m_gesture = Gesture::None;
                 return true;
             }
+            qCDebug(lcNotes) << "window system refused the move; moving by hand from" << pos();
         }
         if (m_gesture == Gesture::Moving) {
             // The window system refused a move of its own: follow the pointer by hand.
