@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -30,14 +29,8 @@ SettingsWindow::SettingsWindow() = default;
 
 void SettingsWindow::setVisible(bool visible)
 {
-    if (visible && !isVisible()) {
-        if (!m_everShown) {
-            m_everShown = true;
-            if (const QScreen* screen = QGuiApplication::primaryScreen())
-                move(screen->availableGeometry().center() - rect().center());
-        }
-        WindowSystem::keepOffTaskbar(this);
-    }
+    if (visible && !isVisible())
+        WindowSystem::prepareShow(this, m_everShown);
     QWidget::setVisible(visible);
 }
 

@@ -12,7 +12,6 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -77,14 +76,8 @@ void NoteWindow::Form_Load()
 
 void NoteWindow::setVisible(bool visible)
 {
-    if (visible && !isVisible()) {
-        if (!m_everShown) {
-            m_everShown = true;
-            if (const QScreen* screen = QGuiApplication::primaryScreen())
-                move(screen->availableGeometry().center() - rect().center());
-        }
-        WindowSystem::keepOffTaskbar(this);
-    }
+    if (visible && !isVisible())
+        WindowSystem::prepareShow(this, m_everShown);
     QWidget::setVisible(visible);
 }
 

@@ -2,6 +2,7 @@
 #include "windowsystem.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -83,6 +84,16 @@ void keepOffTaskbar(QWidget* window)
             reinterpret_cast<const char*>(&ev));
     }
     xcb_flush(c);
+}
+
+void prepareShow(QWidget* window, bool& everShown)
+{
+    if (!everShown) {
+        everShown = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            window->move(screen->availableGeometry().center() - window->rect().center());
+    }
+    keepOffTaskbar(window);
 }
 
 void endProcessNow()

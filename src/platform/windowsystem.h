@@ -10,6 +10,9 @@ void makeTopmost(QWidget* window);
 /// Asks the window manager to leave the window out of the taskbar and pager. Call it before every
 /// show: window managers drop the state when a window is hidden.
 void keepOffTaskbar(QWidget* window);
+/// What a top-level window of the program needs before it is shown: centred on the screen the
+/// first time, and off the taskbar every time.
+void prepareShow(QWidget* window, bool& everShown);
 /// Ends the process at once, without running any window's unload step.
 [[noreturn]] void endProcessNow();
 

@@ -113,19 +113,24 @@ void PresetEditor::txtHourMin_Change(NoteColour colour)
 void PresetEditor::VScrollHour_Change(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    row.tmrTime->stop();
-    row.chkTime->setChecked(false);
-    row.txtHour->setText(DateText::formatNumber(row.VScrollHour->value()));
-    writeSetting(QStringLiteral("Hour"), colourWord(colour), row.txtHour->text());
+    timeBarChanged(colour, row.VScrollHour, row.txtHour, QStringLiteral("Hour"));
 }
 
 void PresetEditor::VScrollMin_Change(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
+    timeBarChanged(colour, row.VScrollMin, row.txtMin, QStringLiteral("Min"));
+}
+
+void PresetEditor::timeBarChanged(
+    NoteColour colour, QScrollBar* bar, QLineEdit* field, const QString& section)
+{
+    // A new time needs the switch set again: the check and the switch go first, then the value.
+    const NoteRow row = m_form.row(colour);
     row.tmrTime->stop();
     row.chkTime->setChecked(false);
-    row.txtMin->setText(DateText::formatNumber(row.VScrollMin->value()));
-    writeSetting(QStringLiteral("Min"), colourWord(colour), row.txtMin->text());
+    field->setText(DateText::formatNumber(bar->value()));
+    writeSetting(section, colourWord(colour), field->text());
 }
 
 void PresetEditor::chkDate_Click(NoteColour colour)

@@ -6,6 +6,8 @@
 #include <QObject>
 
 class MainForm;
+class QLineEdit;
+class QScrollBar;
 class QTimer;
 class SettingsStore;
 
@@ -31,6 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void timeBarChanged(
+        NoteColour colour, QScrollBar* bar, QLineEdit* field, const QString& section);
     void writeSetting(const QString& section, const QString& key, const QString& value);
 
     MainForm& m_form;
