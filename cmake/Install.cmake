@@ -23,11 +23,11 @@ install(FILES ${tackpad_data}/org.tackpad.Tackpad.metainfo.xml
 
 # The icon: the drawing itself, and the PNG sizes the build renders from it for the tray.
 install(FILES ${tackpad_data}/tackpad.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-foreach(png IN LISTS TACKPAD_ICON_PNGS)
-    if(NOT png MATCHES "tackpad-([0-9]+)\\.png$")
-        message(FATAL_ERROR "icon ${png} does not name its size")
+foreach(tackpad_png IN LISTS TACKPAD_ICON_PNGS)
+    if(NOT tackpad_png MATCHES "tackpad-([0-9]+)\\.png$")
+        message(FATAL_ERROR "icon ${tackpad_png} does not name its size")
     endif()
-    install(FILES ${png} RENAME tackpad.png
+    install(FILES ${tackpad_png} RENAME tackpad.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${CMAKE_MATCH_1}x${CMAKE_MATCH_1}/apps)
 endforeach()
 
@@ -43,6 +43,29 @@ add_custom_command(OUTPUT ${tackpad_gen}/Tackpad.desktop
     DEPENDS tackpad-autostart-entry
     COMMENT "Writing the machine-wide autostart entry" VERBATIM)
 
+# tackpad_changelog_date(OUT YEAR MONTH DAY): midnight UTC of that day as a Debian changelog
+# writes it ("Tue, 08 Dec 2026 00:00:00 +0000").
+function(tackpad_changelog_date out year month day)
+    string(REGEX REPLACE "^0" "" month "${month}")
+    string(REGEX REPLACE "^0" "" day "${day}")
+    # Days since 1970-01-01, counting years from March (H. Hinnant's days_from_civil).
+    if(month LESS_EQUAL 2)
+        math(EXPR year "${year} - 1")
+        math(EXPR month "${month} + 9")
+    else()
+        math(EXPR month "${month} - 3")
+    endif()
+    math(EXPR yoe "${year} % 400")
+    math(EXPR days "${year} / 400 * 146097 + ${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
+    # string(TIMESTAMP) formats SOURCE_DATE_EPOCH when it is set.
+    set(saved "$ENV{SOURCE_DATE_EPOCH}")
+    math(EXPR epoch "${days} * 86400")
+    set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+    string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    set(ENV{SOURCE_DATE_EPOCH} "${saved}")
+    set(${out} "${date}" PARENT_SCOPE)
+endfunction()
+
 # Manual page and changelog go compressed, as man and Debian expect them.
 # The release date comes from the metainfo file's entry for this version, so that the package
 # does not change with the day it is built, and a new version cannot go out without its entry.
@@ -52,25 +75,7 @@ if(NOT tackpad_metainfo MATCHES "<release version=\"${tackpad_version_re}\" date
     message(FATAL_ERROR "org.tackpad.Tackpad.metainfo.xml has no release entry for ${PROJECT_VERSION}")
 endif()
 set(tackpad_year ${CMAKE_MATCH_1})
-set(month ${CMAKE_MATCH_2})
-set(day ${CMAKE_MATCH_3})
-string(REGEX REPLACE "^0" "" month "${month}")
-string(REGEX REPLACE "^0" "" day "${day}")
-# Days since 1970-01-01 of a Gregorian date, counting years from March (days_from_civil).
-set(year ${tackpad_year})
-if(month LESS_EQUAL 2)
-    math(EXPR year "${year} - 1")
-    math(EXPR month "${month} + 9")
-else()
-    math(EXPR month "${month} - 3")
-endif()
-math(EXPR yoe "${year} % 400")
-math(EXPR days "${year} / 400 * 146097 + ${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
-set(tackpad_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
-math(EXPR epoch "${days} * 86400")
-set(ENV{SOURCE_DATE_EPOCH} ${epoch})
-string(TIMESTAMP tackpad_release_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
-set(ENV{SOURCE_DATE_EPOCH} "${tackpad_saved_epoch}")
+tackpad_changelog_date(tackpad_release_date ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
 set(TACKPAD_MAINTAINER "Tackpad maintainers <maintainers@tackpad.example.org>")
 file(CONFIGURE OUTPUT ${tackpad_gen}/changelog @ONLY CONTENT
 "tackpad (@PROJECT_VERSION@) unstable; urgency=medium
@@ -80,15 +85,15 @@ file(CONFIGURE OUTPUT ${tackpad_gen}/changelog @ONLY CONTENT
  -- @TACKPAD_MAINTAINER@  @tackpad_release_date@
 ")
 set(tackpad_gzipped)
-foreach(pair IN ITEMS "${tackpad_data}/tackpad.1|tackpad.1.gz" "${tackpad_gen}/changelog|changelog.gz")
-    string(REPLACE "|" ";" pair "${pair}")
-    list(GET pair 0 in)
-    list(GET pair 1 out)
-    add_custom_command(OUTPUT ${tackpad_gen}/${out}
-        COMMAND ${CMAKE_COMMAND} -DINPUT=${in} -DOUTPUT=${tackpad_gen}/${out}
+foreach(tackpad_pair IN ITEMS "${tackpad_data}/tackpad.1|tackpad.1.gz" "${tackpad_gen}/changelog|changelog.gz")
+    string(REPLACE "|" ";" tackpad_pair "${tackpad_pair}")
+    list(GET tackpad_pair 0 tackpad_in)
+    list(GET tackpad_pair 1 tackpad_out)
+    add_custom_command(OUTPUT ${tackpad_gen}/${tackpad_out}
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${tackpad_in} -DOUTPUT=${tackpad_gen}/${tackpad_out}
             -P ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
-        DEPENDS ${in} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake VERBATIM)
-    list(APPEND tackpad_gzipped ${tackpad_gen}/${out})
+        DEPENDS ${tackpad_in} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake VERBATIM)
+    list(APPEND tackpad_gzipped ${tackpad_gen}/${tackpad_out})
 endforeach()
 add_custom_target(tackpad_install_files ALL
     DEPENDS ${tackpad_gen}/Tackpad.desktop ${tackpad_gzipped})
