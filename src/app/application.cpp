@@ -33,6 +33,24 @@ void preferX11()
 
 int runTackpad(int argc, char** argv)
 {
+    if (argc > 1) {
+        // Options are answered before any window system is opened, so that --help and --version
+        // also work without a display.
+        QCoreApplication probe(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tackpad"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TACKPAD_VERSION));
+        QCommandLineParser parser;
+        parser.setApplicationDescription(QStringLiteral(
+            "Three coloured sticky notes that pop up at a date, a time or every start."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.process(probe); // ends the program for --help, --version and unknown options
+        if (!parser.positionalArguments().isEmpty()) {
+            std::fprintf(stderr, "tackpad: takes no arguments; see --help\n");
+            return 2;
+        }
+    }
+
     preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
@@ -40,17 +58,6 @@ int runTackpad(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("org.tackpad.Tackpad"));
     // Hidden notes and the hidden settings window must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Three coloured sticky notes that pop up at a date, a time or every start."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "tackpad: takes no arguments; see --help\n");
-        return 2;
-    }
 
     IniSettingsStore store(IniSettingsStore::defaultFilePath());
     SystemClock clock;
