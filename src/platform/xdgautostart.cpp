@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -34,6 +36,10 @@ QString quoteExecArgument(const QString& argument)
     }
     quoted.replace(u'\\', QStringLiteral("\\\\"));
     quoted.replace(u'%', QStringLiteral("%%"));
+    // A value is one line: control characters take their escapes.
+    quoted.replace(u'\n', QStringLiteral("\\n"));
+    quoted.replace(u'\t', QStringLiteral("\\t"));
+    quoted.replace(u'\r', QStringLiteral("\\r"));
     return u'"' + quoted + u'"';
 }
 
@@ -65,10 +71,21 @@ bool XdgAutostart::registerProgram(const QString& name, const QString& programPa
         = m_folder.isEmpty() ? xdgConfigHome() + QStringLiteral("/autostart") : m_folder;
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         return false;
-    // Written to a new file and renamed over the old one: never through a planted link.
-    QSaveFile file(folder + u'/' + name + QStringLiteral(".desktop"));
-    if (!file.open(QIODevice::WriteOnly))
+    // Written to a new file and renamed over the old one. QSaveFile would write to the target
+    // of a link planted in place of the entry; rename replaces the link itself.
+    const QString path = folder + u'/' + name + QStringLiteral(".desktop");
+    QTemporaryFile file(folder + u'/' + u'.' + name + QStringLiteral(".desktop.XXXXXX"));
+    if (!file.open())
         return false;
-    file.write(autostartEntry(name, programPath));
-    return file.commit();
+    const QByteArray entry = autostartEntry(name, programPath);
+    if (file.write(entry) != entry.size() || !file.flush() || ::fsync(file.handle()) != 0)
+        return false;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+        | QFileDevice::ReadOther);
+    if (::rename(
+            QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData())
+        != 0)
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
