@@ -46,6 +46,7 @@ private slots:
     void dragByAnyButtonMovesTheNote_data();
     void dragByAnyButtonMovesTheNote();
     void failedWritesAreReportedAndTextStays();
+    void aMegabyteWordRestoresAndWrapsAnywhere();
 };
 
 void TstNotes::definitionOfEachNote_data()
@@ -313,6 +314,31 @@ void TstNotes::failedWritesAreReportedAndTextStays()
     QTest::keyClicks(txt, QStringLiteral("c"));
     QCOMPARE(saved.count(), 1);
     QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abc"));
+}
+
+void TstNotes::aMegabyteWordRestoresAndWrapsAnywhere()
+{
+    // Wrapping a word of a megabyte at word boundaries would keep start-up busy for minutes.
+    RecordingStore store;
+    RecordingPorts ports;
+    const QString blob(1 << 20, u'x');
+    store.set(QStringLiteral("Note/Blue"), blob);
+    store.set(QStringLiteral("Note/Red"), QStringLiteral("short words wrap as usual"));
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Blue);
+    notes.Show(NoteColour::Red);
+    QTextEdit* blue = textOf(notes.existing(NoteColour::Blue));
+    QTextEdit* red = textOf(notes.existing(NoteColour::Red));
+    QVERIFY(QTest::qWaitForWindowExposed(notes.existing(NoteColour::Blue)));
+    QCOMPARE(blue->toPlainText().size(), blob.size());
+    QCOMPARE(blue->wordWrapMode(), QTextOption::WrapAnywhere);
+    QCOMPARE(red->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Pasting such a word into a note switches it too, and clearing it switches back.
+    red->setFocus();
+    red->insertPlainText(QString(5000, u'y'));
+    QCOMPARE(red->wordWrapMode(), QTextOption::WrapAnywhere);
+    red->clear();
+    QCOMPARE(red->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 QTEST_MAIN(TstNotes)

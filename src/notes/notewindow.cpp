@@ -21,7 +21,11 @@ Q_LOGGING_CATEGORY(lcNotes, "tackpad.notes", QtWarningMsg)
 
 namespace {
 
-constexpr int kBorder = 4; // width of the sizing band along the note's edges, in pixels
+constexpr int kBorder = 4;
+// Words longer than this make the note wrap anywhere; see adaptWrapping.
+constexpr qsizetype kLongestWord = 2000;
+constexpr qsizetype kWrapCheckStep
+    = 256; // width of the sizing band along the note's edges, in pixels
 
 const QString kNoteSection = QStringLiteral("Note");
 
@@ -68,6 +72,7 @@ void NoteWindow::Form_Load()
     if (!text.isEmpty()) {
         // The restored text is what the store already holds: no need to write it back.
         m_restoring = true;
+        adaptWrapping(text);
         m_form.txt->setPlainText(text);
         m_restoring = false;
     }
@@ -85,10 +90,28 @@ void NoteWindow::txt_Change()
 {
     if (m_restoring)
         return;
-    if (m_store.WriteSetting(kNoteSection, colourWord(m_colour), m_form.txt->toPlainText()))
+    const QString text = m_form.txt->toPlainText();
+    // A paste or a restore changes the length by more than typing does: look at the wrapping.
+    if (qAbs(text.size() - m_wrapCheckedSize) > kWrapCheckStep)
+        adaptWrapping(text);
+    if (m_store.WriteSetting(kNoteSection, colourWord(m_colour), text))
         emit saved();
     else
         emit saveFailed(m_store.errorString());
+}
+
+void NoteWindow::adaptWrapping(const QString& text)
+{
+    // Qt's wrapping at word boundaries searches each line's word to its end, which takes minutes
+    // for a word of a megabyte (a pasted blob, say). Such a text wraps anywhere instead.
+    qsizetype longest = 0, run = 0;
+    for (QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        longest = qMax(longest, run);
+    }
+    m_form.txt->setWordWrapMode(longest > kLongestWord ? QTextOption::WrapAnywhere
+                                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_wrapCheckedSize = text.size();
 }
 
 void NoteWindow::resizeEvent(QResizeEvent* event)

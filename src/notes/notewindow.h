@@ -48,6 +48,7 @@ private:
     void txt_Change();
     void TimerSound_Timer();
     Qt::Edges edgesAt(QPoint pos) const;
+    void adaptWrapping(const QString& text);
 
     NoteColour m_colour;
     SettingsStore& m_store;
@@ -56,6 +57,7 @@ private:
     bool m_ToneFinished = false;
     bool m_restoring = false;
     bool m_everShown = false;
+    qsizetype m_wrapCheckedSize = 0;
 
     // Pointer gesture in progress in the text box.
     enum class Gesture { None, Pressed, Moving, Resizing };
