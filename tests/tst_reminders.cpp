@@ -72,6 +72,7 @@ class TstReminders : public QObject {
     Q_OBJECT
 private slots:
     void clockDisplayFollowsTheClock();
+    void clockSetBackOrForwardShowsAtTheNextTick();
     void dateCheck_data();
     void dateCheck();
     void dateInThePastFiresRightAfterEveryStart();
@@ -103,6 +104,21 @@ void TstReminders::clockDisplayFollowsTheClock()
     QCOMPARE(DateText::formatTime(QTime(9, 5)), QStringLiteral("09:05"));
     QCOMPARE(QLocale::c().toString(QDate(2004, 7, 5), QStringLiteral("MMMM dd, yyyy")),
         QStringLiteral("July 05, 2004"));
+}
+
+void TstReminders::clockSetBackOrForwardShowsAtTheNextTick()
+{
+    Run r;
+    r.h.clock.current = at(10, 5, 30);
+    r.start();
+    r.tickAt(at(10, 5, 59));
+    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("10:05"));
+    r.tickAt(at(9, 5, 59)); // set back an hour
+    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("09:05"));
+    r.tickAt(at(9, 5, 59, 20)); // forward twelve days
+    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2026, 12, 20)));
+    r.tickAt(at(9, 6, 0, 20));
+    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("09:06"));
 }
 
 void TstReminders::dateCheck_data()

@@ -10,9 +10,12 @@ public:
 
     /// The current local date and time.
     virtual QDateTime now() const = 0;
+    /// Milliseconds since 1970 (UTC): what the clock says, without the cost of local time.
+    virtual qint64 msecsSinceEpoch() const { return now().toMSecsSinceEpoch(); }
 };
 
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 msecsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
 };

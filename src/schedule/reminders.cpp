@@ -35,6 +35,13 @@ Reminders::Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject*
 
 void Reminders::TmrSys_Timer()
 {
+    // Local time costs a look at the time zone on every call. Zone offsets are whole minutes,
+    // so the display can only change when the minute since 1970 does (a clock set back or
+    // forward changes it too).
+    const qint64 minute = m_clock.msecsSinceEpoch() / 60000;
+    if (minute == m_displayedMinute)
+        return;
+    m_displayedMinute = minute;
     const QDateTime now = m_clock.now();
     setIfChanged(m_form.txtSysDate, DateText::formatDate(now.date()));
     setIfChanged(m_form.txtSysTime, DateText::formatTime(now.time()));

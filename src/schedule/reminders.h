@@ -31,4 +31,5 @@ private:
     MainForm& m_form;
     const Clock& m_clock;
     ShowNote m_show;
+    qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
 };
