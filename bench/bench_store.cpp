@@ -5,6 +5,8 @@
 // disk's mood affects them alike.
 //
 //   bench_store [folder] [writes]   (folder defaults to a temporary one in $TMPDIR)
+#include "floor.h"
+
 #include "app/inisettingsstore.h"
 
 #include <QByteArray>
@@ -21,36 +23,6 @@
 #include <vector>
 
 namespace {
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, size_t(p * double(values.size())));
-    return values[index];
-}
-
-bool replaceFile(const QByteArray& folder, const QByteArray& bytes)
-{
-    const QByteArray temporary = folder + "/floor.ini.tmp";
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(left));
-        if (n <= 0) {
-            ::close(fd);
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    const bool ok = ::fdatasync(fd) == 0
-        && ::rename(temporary.constData(), (folder + "/floor.ini").constData()) == 0;
-    ::close(fd);
-    return ok;
-}
 
 double elapsedMs(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
 

@@ -11,6 +11,8 @@
 //
 //   bench_typing [--keys N] [--keys-1m N] [--folder DIR]
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
+#include "floor.h"
+
 #include "app/inisettingsstore.h"
 #include "notes/notewindow.h"
 #include "platform/emulatedspeaker.h"
@@ -36,15 +38,6 @@ qint64 nowNs()
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, size_t(p * double(values.size())));
-    return values[index];
 }
 
 /// The real store, noting when each write returned.
@@ -81,29 +74,6 @@ public:
 private:
     IniSettingsStore& m_inner;
 };
-
-bool replaceFile(const QByteArray& folder, const QByteArray& bytes)
-{
-    const QByteArray temporary = folder + "/floor.ini.tmp";
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(left));
-        if (n <= 0) {
-            ::close(fd);
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    const bool ok = ::fdatasync(fd) == 0
-        && ::rename(temporary.constData(), (folder + "/floor.ini").constData()) == 0;
-    ::close(fd);
-    return ok;
-}
 
 QByteArray readFile(const QString& path)
 {
