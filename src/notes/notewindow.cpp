@@ -3,6 +3,7 @@
 
 #include "app/settingsstore.h"
 #include "notes/alert.h"
+#include "notes/plaintextmirror.h"
 #include "platform/portio.h"
 #include "platform/windowsystem.h"
 
@@ -59,6 +60,7 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
     txt->viewport()->setMouseTracking(true);
     // The right button moves the note like the others; its menu opens on a click without a move.
     txt->setContextMenuPolicy(Qt::NoContextMenu);
+    m_plainText = new PlainTextMirror(txt->document());
     connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
     connect(m_form.TimerSound, &QTimer::timeout, this, &NoteWindow::TimerSound_Timer);
 }
@@ -90,7 +92,7 @@ void NoteWindow::txt_Change()
 {
     if (m_restoring)
         return;
-    const QString text = m_form.txt->toPlainText();
+    const QString& text = m_plainText->text();
     // A paste or a restore changes the length by more than typing does: look at the wrapping.
     if (qAbs(text.size() - m_wrapCheckedSize) > kWrapCheckStep)
         adaptWrapping(text);

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QWidget>
 
+class PlainTextMirror;
 class PortIo;
 class SettingsStore;
 
@@ -54,6 +55,7 @@ private:
     SettingsStore& m_store;
     PortIo& m_ports;
     NoteForm m_form;
+    PlainTextMirror* m_plainText = nullptr; // the text box's plain text, kept as it changes
     bool m_ToneFinished = false;
     bool m_restoring = false;
     bool m_everShown = false;
