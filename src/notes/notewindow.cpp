@@ -22,11 +22,12 @@ Q_LOGGING_CATEGORY(lcNotes, "tackpad.notes", QtWarningMsg)
 
 namespace {
 
+// Width of the sizing band along the note's edges, in pixels.
 constexpr int kBorder = 4;
-// Words longer than this make the note wrap anywhere; see adaptWrapping.
+// Words longer than this make the note wrap anywhere; see adaptWrapping. Changes of the length
+// by more than the step (a paste, not a keystroke) look at the wrapping again.
 constexpr qsizetype kLongestWord = 2000;
-constexpr qsizetype kWrapCheckStep
-    = 256; // width of the sizing band along the note's edges, in pixels
+constexpr qsizetype kWrapCheckStep = 256;
 
 const QString kNoteSection = QStringLiteral("Note");
 
