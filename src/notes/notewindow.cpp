@@ -162,8 +162,8 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
         m_pressGlobal = e->globalPosition().toPoint();
         m_pressWindowPos = pos();
         m_pressGeometry = geometry();
-        m_pressEdges = edgesAt(viewport->mapTo(this, e->position().toPoint()));
         const QPoint inWindow = viewport->mapTo(this, e->position().toPoint());
+        m_pressEdges = edgesAt(inWindow);
         if (mapToGlobal(inWindow) != m_pressGlobal) {
             // Some window managers leave Qt believing a fresh window is still at (0,0); a move
             // started from that belief would throw the note across the screen. The press itself
