@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "inisettingsstore.h"
 
+#include "platform/xdgpaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +12,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,21 +40,6 @@ public:
 private:
     int m_fd;
 };
-
-QString homeFolder()
-{
-    const QByteArray home = qgetenv("HOME");
-    if (!home.isEmpty())
-        return QFile::decodeName(home);
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    QByteArray buffer(size > 0 ? size : 16384, Qt::Uninitialized);
-    passwd entry {};
-    passwd* result = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), size_t(buffer.size()), &result) == 0 && result
-        && result->pw_dir && *result->pw_dir)
-        return QFile::decodeName(result->pw_dir);
-    return QStringLiteral("/");
-}
 
 // Creates each missing folder of the path private to the user, as the XDG rules ask.
 int makeFolders(const QByteArray& path)
@@ -152,10 +138,8 @@ QString IniSettingsStore::filePath() const { return m_filePath; }
 
 QString IniSettingsStore::defaultFilePath()
 {
-    QString config = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
-    if (config.isEmpty() || !config.startsWith(u'/'))
-        config = homeFolder() + QLatin1String("/.config");
-    return QDir::cleanPath(config + u'/' + applicationName + u'/' + applicationName + ".ini");
+    return QDir::cleanPath(
+        xdgConfigHome() + u'/' + applicationName + u'/' + applicationName + ".ini");
 }
 
 QString IniSettingsStore::errorString() const { return m_error; }

@@ -1,28 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xdgautostart.h"
 
+#include "platform/xdgpaths.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cstdio>
 
-#include <pwd.h>
 #include <unistd.h>
-
-QString xdgConfigHome()
-{
-    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The XDG rules say to ignore a relative path.
-    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
-        return QDir::cleanPath(configured);
-    QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty()) {
-        if (const passwd* pw = getpwuid(getuid()))
-            home = QString::fromLocal8Bit(pw->pw_dir);
-    }
-    return QDir::cleanPath(home + QStringLiteral("/.config"));
-}
 
 QString quoteExecArgument(const QString& argument)
 {

@@ -3,10 +3,6 @@
 
 #include "platform/autostart.h"
 
-/// The base folder of per-user configuration under the XDG rules: $XDG_CONFIG_HOME when it is
-/// an absolute path, else $HOME/.config.
-QString xdgConfigHome();
-
 /// The desktop entry that starts a program at log-on.
 QByteArray autostartEntry(const QString& name, const QString& programPath);
 /// Quotes a program path for the Exec key of a desktop entry.
