@@ -507,6 +507,12 @@ Document parse(QByteArrayView data)
         pos = 3;
     }
     while (pos < n) {
+        // Byte order marks at the start of a line (editors that join files leave them) are
+        // dropped: kept, the line would read otherwise once it comes first in the file.
+        while (data.sliced(pos).startsWith("\xEF\xBB\xBF"))
+            pos += 3;
+        if (pos >= n)
+            break;
         const qsizetype start = pos;
         qsizetype p = pos;
         while (p < n && isBlank(data[p]))
@@ -567,7 +573,9 @@ Document parse(QByteArrayView data)
         auto& lines = doc.m_sections[current].lines;
         const qsizetype eq = comment ? -1 : content.indexOf('=');
         const QByteArrayView rawKey = eq > 0 ? trimmed(content.first(eq)) : QByteArrayView();
-        if (rawKey.isEmpty()) {
+        // A key of nothing but a byte order mark decodes to no key at all: no entry either.
+        const QString entryKey = rawKey.isEmpty() ? QString() : unescapeKey(rawKey);
+        if (entryKey.isEmpty()) {
             // Kept as it is; runs of such lines share one item.
             if (!lines.isEmpty() && !lines.back().isEntry)
                 lines.back().bytes += bytes;
@@ -575,8 +583,9 @@ Document parse(QByteArrayView data)
                 lines.append(Document::Line { {}, {}, std::move(bytes), false });
             continue;
         }
-        Document::Line line { unescapeKey(rawKey), unescapeValue(content.sliced(eq + 1)),
-            std::move(bytes), true };
+        Document::Line line { entryKey, unescapeValue(content.sliced(eq + 1)), std::move(bytes),
+            true };
+
         const auto key = std::make_pair(current, line.key);
         const auto found = entryIndex.constFind(key);
         if (found != entryIndex.constEnd()) {
