@@ -171,6 +171,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TACKPAD_WEB_ADDRESS}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The sound of the emulated speaker: libpulse is loaded at run time, and without it the alert
+# is silent, so shlibdeps cannot see it and it is not a must.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpulse0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Files in /etc belong to the administrator once installed: dpkg keeps their changes.
 file(WRITE ${tackpad_gen}/debian/conffiles "${TACKPAD_AUTOSTART_DIR}/Tackpad.desktop\n")

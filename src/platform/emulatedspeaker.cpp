@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulatedspeaker.h"
 
-#include <pulse/context.h>
-#include <pulse/error.h>
-#include <pulse/mainloop.h>
-#include <pulse/proplist.h>
-#include <pulse/stream.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -174,161 +168,6 @@ qint16 SquareWaveRenderer::sampleAt(qint64 timeNs) const
 
 // ---------------------------------------------------------------------------------------------
 
-namespace {
-
-class PulseAudioOutput final : public AudioOutput {
-public:
-    ~PulseAudioOutput() override { release(); }
-
-    bool open(Deadline deadline, const std::atomic<bool>& cancel) override
-    {
-        m_loop = pa_mainloop_new();
-        if (!m_loop)
-            return false;
-        pa_proplist* props = pa_proplist_new();
-        pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "Tackpad");
-        pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, "tackpad");
-        m_context = pa_context_new_with_proplist(pa_mainloop_get_api(m_loop), "Tackpad", props);
-        pa_proplist_free(props);
-        if (!m_context)
-            return false;
-        // Never start a server of our own: without a desktop one, the alert stays silent.
-        if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-            qCInfo(lcSpeaker) << "no audio server:" << pa_strerror(pa_context_errno(m_context));
-            return false;
-        }
-        const bool connected = iterateUntil(deadline, cancel, [this] {
-            const pa_context_state_t state = pa_context_get_state(m_context);
-            return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-        });
-        if (!connected || pa_context_get_state(m_context) != PA_CONTEXT_READY) {
-            qCInfo(lcSpeaker) << "audio server not reached:"
-                              << (connected ? pa_strerror(pa_context_errno(m_context))
-                                            : givenUp(cancel));
-            return false;
-        }
-
-        const pa_sample_spec spec { PA_SAMPLE_S16NE, SquareWaveRenderer::sampleRate, 1 };
-        pa_proplist* streamProps = pa_proplist_new();
-        pa_proplist_sets(streamProps, PA_PROP_MEDIA_ROLE, "event");
-        m_stream
-            = pa_stream_new_with_proplist(m_context, "Note alert", &spec, nullptr, streamProps);
-        pa_proplist_free(streamProps);
-        if (!m_stream)
-            return false;
-        // Playback starts after a short prebuffer; the worker keeps the lead-in queued beyond it.
-        const auto bytesFor
-            = [](int ms) { return quint32(SquareWaveRenderer::sampleRate / 1000 * ms * 2); };
-        pa_buffer_attr attr;
-        attr.maxlength = quint32(-1);
-        attr.tlength = bytesFor(200);
-        attr.prebuf = bytesFor(20);
-        attr.minreq = quint32(-1);
-        attr.fragsize = quint32(-1);
-        if (pa_stream_connect_playback(
-                m_stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr)
-            < 0)
-            return false;
-        const bool ready = iterateUntil(deadline, cancel, [this] {
-            const pa_stream_state_t state = pa_stream_get_state(m_stream);
-            return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
-        });
-        if (!ready || pa_stream_get_state(m_stream) != PA_STREAM_READY) {
-            qCInfo(lcSpeaker) << "audio stream not opened:"
-                              << (ready ? pa_strerror(pa_context_errno(m_context))
-                                        : givenUp(cancel));
-            return false;
-        }
-        return true;
-    }
-
-    bool write(std::span<const qint16> samples) override
-    {
-        if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
-            return false;
-        if (!samples.empty()
-            && pa_stream_write(
-                   m_stream, samples.data(), samples.size_bytes(), nullptr, 0, PA_SEEK_RELATIVE)
-                < 0)
-            return false;
-        // Send it and take in the server's replies without waiting.
-        for (int i = 0; i < 16 && pa_mainloop_iterate(m_loop, 0, nullptr) > 0; ++i) { }
-        return pa_stream_get_state(m_stream) == PA_STREAM_READY;
-    }
-
-    void close(Deadline deadline, const std::atomic<bool>& cancel) override
-    {
-        if (m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY && !cancel) {
-            bool drained = false;
-            pa_operation* op = pa_stream_drain(
-                m_stream, [](pa_stream*, int, void* done) { *static_cast<bool*>(done) = true; },
-                &drained);
-            if (op) {
-                iterateUntil(deadline, cancel,
-                    [&] { return drained || pa_stream_get_state(m_stream) != PA_STREAM_READY; });
-                pa_operation_cancel(op);
-                pa_operation_unref(op);
-            }
-        }
-        release();
-    }
-
-private:
-    static const char* givenUp(const std::atomic<bool>& cancel)
-    {
-        return cancel ? "cancelled" : "timed out";
-    }
-
-    template <typename Done>
-    bool iterateUntil(Deadline deadline, const std::atomic<bool>& cancel, Done done)
-    {
-        while (!done()) {
-            const auto left = deadline - std::chrono::steady_clock::now();
-            if (cancel || left <= left.zero())
-                return false;
-            // Short polls, so that a cancel is seen soon.
-            const auto wait = std::min<std::chrono::microseconds>(
-                std::chrono::duration_cast<std::chrono::microseconds>(left),
-                std::chrono::milliseconds(20));
-            if (pa_mainloop_prepare(m_loop, int(wait.count())) < 0 || pa_mainloop_poll(m_loop) < 0
-                || pa_mainloop_dispatch(m_loop) < 0)
-                return false;
-        }
-        return true;
-    }
-
-    void release()
-    {
-        if (m_stream) {
-            pa_stream_disconnect(m_stream);
-            pa_stream_unref(m_stream);
-            m_stream = nullptr;
-        }
-        if (m_context) {
-            pa_context_disconnect(m_context);
-            pa_context_unref(m_context);
-            m_context = nullptr;
-        }
-        if (m_loop) {
-            pa_mainloop_free(m_loop);
-            m_loop = nullptr;
-        }
-    }
-
-    pa_mainloop* m_loop = nullptr;
-    pa_context* m_context = nullptr;
-    pa_stream* m_stream = nullptr;
-};
-
-} // namespace
-
-std::unique_ptr<AudioOutput> createPulseAudioOutput()
-{
-    return std::make_unique<PulseAudioOutput>();
-}
-
-// ---------------------------------------------------------------------------------------------
-
 struct EmulatedSpeaker::Shared {
     std::mutex mutex;
     std::condition_variable wake;
@@ -414,6 +253,7 @@ EmulatedSpeaker::EmulatedSpeaker(std::unique_ptr<AudioOutput> output, EmulatedSp
     // The worker owns the output and shares the state, so it may outlive a speaker that gave up
     // waiting for it.
     m_worker = std::thread([shared = m_shared, output = std::move(output), timing] {
+        output->prepare();
         std::unique_lock lock(shared->mutex);
         for (;;) {
             shared->wake.wait(lock, [&] { return shared->stop || !shared->pending.empty(); });

@@ -101,6 +101,8 @@ public:
 
     virtual ~AudioOutput() = default;
 
+    /// Loads what open() needs, ahead of the first alert. Called once, before anything else.
+    virtual void prepare() { }
     /// Opens a stream; gives up at the deadline or once cancel is set.
     virtual bool open(Deadline deadline, const std::atomic<bool>& cancel) = 0;
     /// Queues samples to play after those queued before; false when the stream broke.
@@ -110,7 +112,7 @@ public:
     virtual void close(Deadline deadline, const std::atomic<bool>& cancel) = 0;
 };
 
-/// The output to the desktop's PulseAudio server.
+/// The output to the desktop's PulseAudio server, through libpulse loaded at run time.
 std::unique_ptr<AudioOutput> createPulseAudioOutput();
 
 struct EmulatedSpeakerTiming {

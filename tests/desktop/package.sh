@@ -73,9 +73,12 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ -n $(field Maintainer) && -n $(field Description) ]] || die "maintainer or description missing"
 depends=$(field Depends)
 log "depends: $depends"
-for lib in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libpulse0 libxcb1; do
+for lib in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libxcb1; do
     [[ ,$depends, =~ [,\ ]$lib[\ ,] ]] || die "Depends lacks $lib: $depends"
 done
+# The audio library is loaded only to play the alert; without it the alert is silent.
+[[ ,$depends, =~ [,\ ]libpulse0[\ ,] ]] && die "Depends holds libpulse0: $depends"
+[[ $(field Recommends) == libpulse0 ]] || die "Recommends is '$(field Recommends)', not libpulse0"
 dpkg-deb -c "$deb" | grep -q ' \./usr/local/' && die "the package installs under /usr/local"
 
 # Lintian at every level it shows; a tag passes only when the allow-list gives it a reason.
