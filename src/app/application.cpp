@@ -3,6 +3,7 @@
 
 #include "app/clock.h"
 #include "app/inisettingsstore.h"
+#include "app/lazyiconstyle.h"
 #include "app/startup.h"
 #include "platform/commandrunner.h"
 #include "platform/messagebox.h"
@@ -53,6 +54,7 @@ int runTackpad(int argc, char** argv)
 
     preferX11();
     QApplication app(argc, argv);
+    QApplication::setStyle(new LazyIconStyle);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
     QApplication::setApplicationVersion(QStringLiteral(TACKPAD_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.tackpad.Tackpad"));

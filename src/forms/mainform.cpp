@@ -2,6 +2,7 @@
 #include "mainform.h"
 
 #include "helptext.h"
+#include "programicon.h"
 #include "twips.h"
 
 #include <QAction>
@@ -9,7 +10,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -183,7 +183,7 @@ void MainForm::setupUi(QWidget* frmMain)
     frmMain->setAccessibleName(QStringLiteral("Tackpad settings"));
     frmMain->setWindowTitle(QString());
     frmMain->setWindowRole(QStringLiteral("frmMain"));
-    frmMain->setWindowIcon(QIcon(QStringLiteral(":/icons/tackpad-32.png")));
+    frmMain->setWindowIcon(programIcon());
     // No title bar, no taskbar button; the window is made topmost by start-up.
     frmMain->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     frmMain->setFont(sansSerif8());
@@ -277,7 +277,7 @@ void MainForm::setupUi(QWidget* frmMain)
     Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
     Picture1->setGeometry(twipsRect(0, 0, 495, 495));
     Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/icons/tackpad-32.png")));
+    Picture1->setPixmap(programPixmap(32));
     setColours(Picture1, {}, kDarkGrey);
 
     // Clock

@@ -2,6 +2,7 @@
 #include "traycommands.h"
 
 #include "forms/mainform.h"
+#include "forms/programicon.h"
 #include "notes/alert.h"
 #include "notes/notes.h"
 #include "platform/commandrunner.h"
@@ -12,7 +13,6 @@
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QEvent>
-#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -30,10 +30,7 @@ TrayCommands::TrayCommands(MainForm& form, QWidget& frmMain, Notes& notes, Comma
     , m_commands(commands)
     , m_ports(ports)
 {
-    QIcon icon;
-    for (int size : { 16, 22, 24, 32, 48, 64 })
-        icon.addFile(QStringLiteral(":/icons/tackpad-%1.png").arg(size), QSize(size, size));
-    m_trayIcon = new QSystemTrayIcon(icon, this);
+    m_trayIcon = new QSystemTrayIcon(programIcon(), this);
     m_trayIcon->setObjectName(QStringLiteral("TrayIcon1"));
     m_trayIcon->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
     m_trayIcon->setContextMenu(m_form.MnuMenu);
