@@ -77,6 +77,8 @@ void TstTray::trayIconAndItsMenu()
     Tackpad& app = h.start();
     QSystemTrayIcon* icon = app.tray().TrayIcon1();
     QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
+    // A component of the settings window, there from the window's creation.
+    QCOMPARE(app.frmMain().findChild<QSystemTrayIcon*>(QStringLiteral("TrayIcon1")), icon);
     QCOMPARE(icon->toolTip(), QStringLiteral("System Tray Icon v.1.0"));
     QVERIFY(!icon->icon().isNull());
     QVERIFY(icon->isVisible());

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSystemTrayIcon>
 #include <QTextCharFormat>
 #include <QTimer>
 
@@ -183,7 +184,13 @@ void MainForm::setupUi(QWidget* frmMain)
     frmMain->setAccessibleName(QStringLiteral("Tackpad settings"));
     frmMain->setWindowTitle(QString());
     frmMain->setWindowRole(QStringLiteral("frmMain"));
-    frmMain->setWindowIcon(programIcon());
+    const QIcon icon = programIcon();
+    frmMain->setWindowIcon(icon);
+    // The tray icon first, so that the panel docks it while the rest of the window is built.
+    TrayIcon1 = new QSystemTrayIcon(icon, frmMain);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
+    TrayIcon1->show();
     // No title bar, no taskbar button; the window is made topmost by start-up.
     frmMain->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     frmMain->setFont(sansSerif8());

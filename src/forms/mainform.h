@@ -5,6 +5,7 @@
 
 class QAction;
 class QCalendarWidget;
+class QSystemTrayIcon;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -92,6 +93,8 @@ public:
     QTimer *TmrRed1 = nullptr, *TmrGreen1 = nullptr, *TmrBlue1 = nullptr;
     QTimer* TmrSys = nullptr;
     QTimer* tmrMe = nullptr;
+    // Tray icon, shown from the start
+    QSystemTrayIcon* TrayIcon1 = nullptr;
     // Popup menu tree
     QMenu* MnuMenu = nullptr;
     QMenu *MnuBlue = nullptr, *MnuGreen = nullptr, *MnuRed = nullptr;

@@ -2,7 +2,6 @@
 #include "traycommands.h"
 
 #include "forms/mainform.h"
-#include "forms/programicon.h"
 #include "notes/alert.h"
 #include "notes/notes.h"
 #include "platform/commandrunner.h"
@@ -30,9 +29,7 @@ TrayCommands::TrayCommands(MainForm& form, QWidget& frmMain, Notes& notes, Comma
     , m_commands(commands)
     , m_ports(ports)
 {
-    m_trayIcon = new QSystemTrayIcon(programIcon(), this);
-    m_trayIcon->setObjectName(QStringLiteral("TrayIcon1"));
-    m_trayIcon->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
+    m_trayIcon = m_form.TrayIcon1;
     m_trayIcon->setContextMenu(m_form.MnuMenu);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
@@ -63,8 +60,6 @@ TrayCommands::TrayCommands(MainForm& form, QWidget& frmMain, Notes& notes, Comma
              m_form.lblMe, m_form.Label13, m_form.lblAd })
         label->installEventFilter(this);
     m_frmMain.installEventFilter(this);
-
-    m_trayIcon->show();
 }
 
 TrayCommands::~TrayCommands() = default;

@@ -14,9 +14,9 @@
 namespace {
 
 struct Expect {
-    QString date, hour, min; // the Red row's fields after start-up
+    QString date {}, hour {}, min {}; // the Red row's fields after start-up
     bool dateOn = false, timeOn = false, startOn = false; // its switches
-    QString note; // the Red note's text, when it is shown at start
+    QString note {}; // the Red note's text, when it is shown at start
     bool due = false; // a check shows the Red note during the ticks
     bool dateArmed = false, timeArmed = false; // after the ticks
 };
