@@ -376,6 +376,9 @@ void TstReminders::readersAcceptEnglishAfterALanguageChange()
     QCOMPARE(DateText::readTime(QStringLiteral("0:0")), QTime(0, 0));
     for (const char* bad : { "24:00", "7:", ":5", "7:5:0", "7:123", "+7:5", "7.5" })
         QVERIFY2(!DateText::readTime(QLatin1String(bad)), bad);
+    QCOMPARE(DateText::readTime(u"9", u"05"), QTime(9, 5));
+    QVERIFY(!DateText::readTime(u"9:0", u"5"));
+    QVERIFY(!DateText::readTime(u"9", u"0:5"));
 }
 
 void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()

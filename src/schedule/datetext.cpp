@@ -67,8 +67,13 @@ std::optional<QTime> readTime(const QString& text)
     const qsizetype colon = text.indexOf(u':');
     if (colon < 0)
         return std::nullopt;
-    const auto hour = readNumber(QStringView(text).left(colon), 23);
-    const auto minute = readNumber(QStringView(text).mid(colon + 1), 59);
+    return readTime(QStringView(text).left(colon), QStringView(text).mid(colon + 1));
+}
+
+std::optional<QTime> readTime(QStringView hourText, QStringView minuteText)
+{
+    const auto hour = readNumber(hourText, 23);
+    const auto minute = readNumber(minuteText, 59);
     if (!hour || !minute)
         return std::nullopt;
     return QTime(*hour, *minute);

@@ -22,5 +22,7 @@ QString formatNumber(int value);
 std::optional<QDate> readDate(const QString& text);
 /// Reads "H:m" (one or two digits each, hour 0 to 23, minute 0 to 59). Nothing otherwise.
 std::optional<QTime> readTime(const QString& text);
+/// The same for the hour and the minute given apart: what readTime(hour + ":" + minute) gives.
+std::optional<QTime> readTime(QStringView hour, QStringView minute);
 
 } // namespace DateText

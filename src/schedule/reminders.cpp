@@ -26,11 +26,35 @@ Reminders::Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject*
     , m_show(std::move(show))
 {
     connect(m_form.TmrSys, &QTimer::timeout, this, &Reminders::TmrSys_Timer);
+    for (QLineEdit* clock : { m_form.txtSysDate, m_form.txtSysTime })
+        connect(clock, &QLineEdit::textChanged, this, &Reminders::readClock);
+    readClock();
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
         connect(row.tmrDate, &QTimer::timeout, this, [this, c] { dateCheck_Timer(c); });
         connect(row.tmrTime, &QTimer::timeout, this, [this, c] { timeCheck_Timer(c); });
+        for (QLineEdit* field : { row.txtDate, row.txtHour, row.txtMin })
+            connect(field, &QLineEdit::textChanged, this, [this, c] { readRow(c); });
+        readRow(c);
     }
+}
+
+void Reminders::readRow(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    Read& read = m_rows[size_t(colour)];
+    const QString date = row.txtDate->text(), hour = row.txtHour->text(), min = row.txtMin->text();
+    read.dateEmpty = date.isEmpty();
+    read.hourEmpty = hour.isEmpty();
+    read.minEmpty = min.isEmpty();
+    read.date = DateText::readDate(date);
+    read.time = DateText::readTime(hour, min);
+}
+
+void Reminders::readClock()
+{
+    m_today = DateText::readDate(m_form.txtSysDate->text());
+    m_now = DateText::readTime(m_form.txtSysTime->text());
 }
 
 void Reminders::TmrSys_Timer()
@@ -50,15 +74,13 @@ void Reminders::TmrSys_Timer()
 void Reminders::dateCheck_Timer(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    const QString preset = row.txtDate->text();
-    if (preset.isEmpty()) {
+    const Read& read = m_rows[size_t(colour)];
+    if (read.dateEmpty) {
         row.tmrDate->stop();
         return;
     }
-    const auto presetDate = DateText::readDate(preset);
-    const auto today = DateText::readDate(m_form.txtSysDate->text());
     // A text that does not read as a date is not due; the check stays armed.
-    if (!presetDate || !today || *presetDate > *today)
+    if (!read.date || !m_today || *read.date > *m_today)
         return;
     m_show(colour);
     row.tmrDate->stop();
@@ -67,18 +89,12 @@ void Reminders::dateCheck_Timer(NoteColour colour)
 void Reminders::timeCheck_Timer(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    const bool noHour = row.txtHour->text().isEmpty();
-    if (noHour)
+    const Read& read = m_rows[size_t(colour)];
+    if (read.hourEmpty || read.minEmpty) {
         row.tmrTime->stop();
-    const bool noMinute = row.txtMin->text().isEmpty();
-    if (noMinute)
-        row.tmrTime->stop();
-    if (noHour || noMinute)
         return;
-    const auto preset
-        = DateText::readTime(row.txtHour->text() + QLatin1Char(':') + row.txtMin->text());
-    const auto now = DateText::readTime(m_form.txtSysTime->text());
-    if (!preset || !now || *preset != *now)
+    }
+    if (!read.time || !m_now || *read.time != *m_now)
         return;
     m_show(colour);
     row.tmrTime->stop();

@@ -3,9 +3,13 @@
 
 #include "notes/notecolour.h"
 
+#include <QDate>
 #include <QObject>
+#include <QTime>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 class Clock;
 class MainForm;
@@ -28,8 +32,21 @@ public:
     void timeCheck_Timer(NoteColour colour);
 
 private:
+    /// What the checks need of the fields, read when a field's text changes rather than on
+    /// every tick: six checks ten times a second would otherwise copy and parse 21 texts.
+    struct Read {
+        bool dateEmpty = true, hourEmpty = true, minEmpty = true;
+        std::optional<QDate> date;
+        std::optional<QTime> time;
+    };
+    void readRow(NoteColour colour);
+    void readClock();
+
     MainForm& m_form;
     const Clock& m_clock;
     ShowNote m_show;
     qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
+    std::array<Read, 3> m_rows; // by NoteColour
+    std::optional<QDate> m_today; // the clock display, as read
+    std::optional<QTime> m_now;
 };

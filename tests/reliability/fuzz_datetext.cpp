@@ -39,6 +39,13 @@ void check(const QString& text)
     require(time == expectedTime(text), "readTime disagrees with the time form");
     if (time)
         require(DateText::readTime(DateText::formatTime(*time)) == time, "time does not re-read");
+    // The checks read the hour and minute fields apart; any split must read as the joined text.
+    for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+        const QString hour = text.left(cut), minute = text.mid(cut);
+        require(DateText::readTime(hour, minute)
+                == DateText::readTime(hour + QLatin1Char(':') + minute),
+            "hour and minute read apart differ from their joined text");
+    }
 
     const auto date = DateText::readDate(text);
     require(DateText::readDate(text) == date, "reading a date twice differs");
