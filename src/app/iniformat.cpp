@@ -580,11 +580,11 @@ Document parse(QByteArrayView data)
             if (!lines.isEmpty() && !lines.back().isEntry)
                 lines.back().bytes += bytes;
             else
-                lines.append(Document::Line { {}, {}, std::move(bytes), false });
+                lines.append(Document::Line { {}, {}, std::move(bytes), false, true, {} });
             continue;
         }
         Document::Line line { entryKey, unescapeValue(content.sliced(eq + 1)), std::move(bytes),
-            true };
+            true, true, {} };
 
         const auto key = std::make_pair(current, line.key);
         const auto found = entryIndex.constFind(key);
@@ -644,8 +644,16 @@ const QString* Document::find(QStringView section, QStringView key) const
     if (!s)
         return nullptr;
     for (const Line& line : s->lines) {
-        if (line.isEntry && line.key == key)
+        if (line.isEntry && line.key == key) {
+            if (!line.decoded) {
+                // An escaped key holds no '=', and the line ends in the one '\n' added to it.
+                const QByteArrayView bytes(line.bytes);
+                const qsizetype eq = bytes.indexOf('=');
+                line.value = unescapeValue(bytes.sliced(eq + 1, bytes.size() - eq - 2));
+                line.decoded = true;
+            }
             return &line.value;
+        }
     }
     return nullptr;
 }
@@ -661,16 +669,21 @@ bool Document::setValue(const QString& section, const QString& key, const QStrin
         if (!line.isEntry)
             continue;
         if (line.key == key) {
-            if (line.value == value)
+            if (line.decoded && line.value == value)
                 return false;
-            line.bytes = entryBytes(key, value, std::move(line.bytes));
-            line.value = value;
+            // Escaping is one to one: the same bytes are the same text.
+            line.spare = entryBytes(key, value, std::move(line.spare));
+            if (line.spare == line.bytes)
+                return false;
+            std::swap(line.bytes, line.spare);
+            line.value = QString();
+            line.decoded = false;
             return true;
         }
         insertAt = i + 1;
     }
     // After the section's last entry, so that the blank line ending the section stays last.
-    s->lines.insert(insertAt, Line { key, value, entryBytes(key, value), true });
+    s->lines.insert(insertAt, Line { key, {}, entryBytes(key, value), true, false, {} });
     return true;
 }
 

@@ -40,9 +40,14 @@ private:
     // One logical line: an entry, or anything else kept as it was (comment, blank, junk).
     struct Line {
         QString key; // empty for lines that are not entries
-        QString value;
+        mutable QString value; // the entry's text, once read (see decoded)
         QByteArray bytes; // the line as written, including its line break
         bool isEntry = false;
+        // An entry set by setValue() keeps only its bytes, and find() reads the text back from
+        // them when asked: a kept copy would share the caller's text, and a note that edits its
+        // text in place on every keystroke would then copy all of it each time.
+        mutable bool decoded = true;
+        QByteArray spare; // the buffer the next setValue() builds the line in
     };
     struct Section {
         QString name;

@@ -52,6 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QString& text : texts) {
         IniFormat::Document edited = again;
         edited.setValue(QStringLiteral("Note"), QStringLiteral("Red"), text);
+        // The document reads a text it was given back from the bytes it made of it.
+        const QString* kept = edited.find(u"Note", u"Red");
+        require(kept && *kept == text, "a text set does not read back from its own document");
+        require(!edited.setValue(QStringLiteral("Note"), QStringLiteral("Red"), QString(text)),
+            "setting the same text again counts as a change");
+        IniFormat::Document changed = edited;
+        require(changed.setValue(QStringLiteral("Note"), QStringLiteral("Red"), text + u'x')
+                && changed.setValue(QStringLiteral("Note"), QStringLiteral("Red"), text),
+            "setting a different text does not count as a change");
+        require(*changed.find(u"Note", u"Red") == text, "a text set twice does not read back");
         const IniFormat::Document read = IniFormat::parse(edited.serialize());
         const QString* back = read.find(u"Note", u"Red");
         require(back && *back == text, "a stored text does not read back unchanged");
