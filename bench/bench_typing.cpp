@@ -83,7 +83,8 @@ QByteArray readFile(const QString& path)
 
 struct Figures {
     double durableMedian, durableP99, floorMedian, floorP99, holdMedian, holdP99, holdMax;
-    int holdsOver16;
+    double floorMax; // a hold that long stands beside the disk's own longest stall
+    int holdsOver16, floorsOver16;
 };
 
 bool run(const QString& base, const char* label, qsizetype size, int keys)
@@ -181,13 +182,18 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
     f.holdP99 = percentile(hold, 0.99);
     f.holdMax = *std::max_element(hold.begin(), hold.end());
     f.holdsOver16 = int(std::count_if(hold.begin(), hold.end(), [](double h) { return h > 16; }));
+    f.floorMax = *std::max_element(floor.begin(), floor.end());
+    f.floorsOver16
+        = int(std::count_if(floor.begin(), floor.end(), [](double h) { return h > 16; }));
 
     std::printf("# %-4s note %8lld chars, file %8lld bytes, %d keystrokes | key->durable median "
                 "%7.3f p99 %7.3f ms | floor median %7.3f p99 %7.3f ms | ratio median %.2f p99 "
-                "%.2f | hold median %.3f p99 %.3f max %.3f ms, %d over 16 ms\n",
+                "%.2f | hold median %.3f p99 %.3f max %.3f ms, %d over 16 ms | floor max %.3f ms, "
+                "%d over 16 ms\n",
         label, static_cast<long long>(size), static_cast<long long>(fileBytes), keys,
         f.durableMedian, f.durableP99, f.floorMedian, f.floorP99, f.durableMedian / f.floorMedian,
-        f.durableP99 / f.floorP99, f.holdMedian, f.holdP99, f.holdMax, f.holdsOver16);
+        f.durableP99 / f.floorP99, f.holdMedian, f.holdP99, f.holdMax, f.holdsOver16, f.floorMax,
+        f.floorsOver16);
     const auto put = [label](const char* name, double value) {
         std::printf("typing.%s.%s %.4f\n", label, name, value);
     };
@@ -203,6 +209,8 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
     put("hold_p99_ms", f.holdP99);
     put("hold_max_ms", f.holdMax);
     put("holds_over_16ms", f.holdsOver16);
+    put("floor_max_ms", f.floorMax);
+    put("floors_over_16ms", f.floorsOver16);
     // Where the typing path's time goes (medians): the key press until the store is called
     // (text box edit and layout, plus the note's toPlainText), the store's write, and
     // toPlainText of the same text alone.
