@@ -81,6 +81,30 @@ for speaker in audio auto; do
     stop
 done
 
+# No audio library: an empty file in place of libpulse, in a mount namespace of the program's own.
+# The warble is silent, says why, and the note still comes at once.
+library=$(ldconfig -p | awk '/libpulse\.so\.0 /{ print $NF; exit }')
+if [[ -n $library ]] && unshare --mount --propagation private true 2>/dev/null; then
+    fresh_home nolibrary '[Always]\nRed=ON\n'
+    : >"$SESSION_DIR/not-a-library"
+    nolibrary_log=$SESSION_DIR/log/nolibrary.log
+    t0=$(date +%s%N)
+    env HOME="$RUN_HOME" XDG_CONFIG_HOME="$RUN_HOME/.config" TACKPAD_SPEAKER=audio \
+        QT_LOGGING_RULES="tackpad.speaker.info=true" \
+        unshare --mount --propagation private \
+        sh -c 'mount --bind "$1" "$(readlink -f "$2")" && exec "$3"' sh \
+        "$SESSION_DIR/not-a-library" "$library" "$program" >"$nolibrary_log" 2>&1 &
+    TACKPAD_PID=$!
+    wait_for 3 role_viewable frmRed || die "no audio library: the note did not appear"
+    log "no audio library: note after $((($(date +%s%N) - t0) / 1000000)) ms"
+    wait_for 3 grep -q "no audio library" "$nolibrary_log" \
+        || die "no audio library: the speaker did not say why it is silent: $(cat "$nolibrary_log")"
+    alive "no audio library"
+    stop
+else
+    log "no audio library: not tried (no libpulse.so.0, or no mount namespace here)"
+fi
+
 # No window manager: a bare X server.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SESSION_DIR/display2" \
     >"$SESSION_DIR/log/xvfb2.log" 2>&1 &
