@@ -13,9 +13,9 @@
 namespace {
 
 // libpulse and the score of libraries behind it (sndfile and its codecs, systemd, gcrypt) are
-// loaded only when a speaker plays through it, by its worker thread: a start with the speaker
-// silenced or on the kernel's pcspkr loads none of them. Without the library the alert is
-// silent, as without a server.
+// loaded only for the emulated speaker, by its worker thread while start-up goes on: a start
+// with the speaker silenced or on the kernel's pcspkr loads none of them. Without the library
+// the alert is silent, as without a server.
 #define TACKPAD_PULSE_FUNCTIONS(X)                                                                 \
     X(context_connect)                                                                             \
     X(context_disconnect)                                                                          \
