@@ -24,24 +24,8 @@ std::optional<int> readNumber(QStringView digits, int maximum)
 
 QDate parseDate(const QString& text)
 {
-    // Parsing by format is far slower than a tick should be; keep the latest few results, as
-    // the checks read the same few texts over and over.
-    struct Entry {
-        QString text;
-        QDate date;
-    };
-    static Entry cache[8];
-    static int next = 0;
-    for (const Entry& e : cache) {
-        if (!e.text.isNull() && e.text == text)
-            return e.date;
-    }
-    QDate date = QLocale::system().toDate(text, kReadFormat);
-    if (!date.isValid())
-        date = QLocale::c().toDate(text, kReadFormat);
-    cache[next] = { text, date };
-    next = (next + 1) % int(std::size(cache));
-    return date;
+    const QDate date = QLocale::system().toDate(text, kReadFormat);
+    return date.isValid() ? date : QLocale::c().toDate(text, kReadFormat);
 }
 
 } // namespace
