@@ -524,23 +524,40 @@ void TstIniSettingsStore::failedWriteKeepsValueAndOldFile()
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     const bool written = store.WriteSetting("Note", "Green", big);
     const bool removed = store.RemoveSetting("Note", "Red");
+    const bool retried = store.retrySave();
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     QVERIFY(!written);
     QVERIFY(!removed);
+    QVERIFY(!retried);
     QVERIFY2(store.errorString().contains("File too large"), qPrintable(store.errorString()));
     QCOMPARE(readFile(storePath(dir)), before);
     QVERIFY(temporariesIn(dir.filePath("Tackpad")).isEmpty());
     QCOMPARE(store.ReadSetting("Note", "Green"), big);
     QCOMPARE(store.ReadSetting("Note", "Red"), QString());
 
-    // The next write that works saves the whole current content.
+    // Tried again once the disk takes it, with nothing new to write, it saves what failed.
+    QVERIFY(store.retrySave());
+    QVERIFY(store.errorString().isEmpty());
+    {
+        IniSettingsStore reread(storePath(dir));
+        QCOMPARE(reread.ReadSetting("Note", "Green"), big);
+        QCOMPARE(reread.ReadSetting("Note", "Red"), QString());
+    }
+
+    // The same, through the next write that works.
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const bool bigger = store.WriteSetting("Note", "Blue", big);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!bigger);
     QVERIFY(store.WriteSetting("Date", "Red", "d"));
     QVERIFY(store.errorString().isEmpty());
     IniSettingsStore reread(storePath(dir));
     QCOMPARE(reread.ReadSetting("Note", "Green"), big);
-    QCOMPARE(reread.ReadSetting("Note", "Red"), QString());
+    QCOMPARE(reread.ReadSetting("Note", "Blue"), big);
     QCOMPARE(reread.ReadSetting("Date", "Red"), QStringLiteral("d"));
 }
 

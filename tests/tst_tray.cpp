@@ -8,6 +8,7 @@
 #include "tray/traycommands.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -68,6 +69,7 @@ private slots:
     void webPageOpensFromBothPlaces();
     void withoutATrayTheSettingsWindowShowsAndCarriesTheMenu();
     void saveFailureIsToldOnce();
+    void failedSavesAreToldAndTriedAgain();
     void closeDuringAnAlertKeepsEverythingTyped();
 };
 
@@ -281,6 +283,54 @@ void TstTray::saveFailureIsToldOnce()
     QTest::keyClicks(txt, QStringLiteral("d"));
     QCOMPARE(h.store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abcd"));
     qDeleteAll(boxes());
+}
+
+void TstTray::failedSavesAreToldAndTriedAgain()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    const auto boxCount = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == QLatin1String("saveFailureMessage") && w->isVisible();
+        return n;
+    };
+    const auto retries = [&h] { return h.store.calls.count(QStringLiteral("Retry")); };
+
+    // A preset that cannot be saved is told as a note's text is.
+    h.store.failWrites = true;
+    app.form().row(NoteColour::Red).chkStart->click();
+    QCOMPARE(boxCount(), 1);
+    app.notes().Show(NoteColour::Red);
+    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTest::keyClicks(txt, QStringLiteral("ab"));
+    QCOMPARE(boxCount(), 1);
+
+    // Once the disk takes it again, both are saved without another keystroke.
+    QTRY_VERIFY_WITH_TIMEOUT(retries() >= 1, 5000);
+    h.store.failWrites = false;
+    QTRY_COMPARE_WITH_TIMEOUT(
+        h.store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("ab"), 5000);
+    QCOMPARE(h.store.entries.value(QStringLiteral("Always/Red")), QStringLiteral("ON"));
+    const int afterSave = retries();
+    QTest::qWait(3000);
+    QCOMPARE(retries(), afterSave);
+
+    // A later failure is told again.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("saveFailureMessage"))
+            delete w;
+    }
+    h.store.failWrites = true;
+    QTest::keyClicks(txt, QStringLiteral("c"));
+    QCOMPARE(boxCount(), 1);
+    h.store.failWrites = false;
+    QTest::keyClicks(txt, QStringLiteral("d"));
+    QCOMPARE(h.store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abcd"));
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("saveFailureMessage"))
+            delete w;
+    }
 }
 
 void TstTray::closeDuringAnAlertKeepsEverythingTyped()

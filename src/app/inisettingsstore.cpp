@@ -162,6 +162,8 @@ bool IniSettingsStore::RemoveSetting(const QString& section, const QString& key)
     return change(Change { section, key, std::nullopt });
 }
 
+bool IniSettingsStore::retrySave() { return m_unsaved.isEmpty() || save(); }
+
 bool IniSettingsStore::apply(const Change& change)
 {
     return change.value ? m_document.setValue(change.section, change.key, *change.value)

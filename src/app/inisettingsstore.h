@@ -27,6 +27,7 @@ public:
     QString ReadSetting(const QString& section, const QString& key) override;
     bool WriteSetting(const QString& section, const QString& key, const QString& value) override;
     bool RemoveSetting(const QString& section, const QString& key) override;
+    bool retrySave() override;
     /// Why the last write or removal failed; empty after one that succeeded.
     QString errorString() const override;
 

@@ -15,6 +15,8 @@ public:
     virtual bool WriteSetting(const QString& section, const QString& key, const QString& value) = 0;
     /// Removes that one entry; removing a missing entry succeeds and changes nothing.
     virtual bool RemoveSetting(const QString& section, const QString& key) = 0;
+    /// Writes again what failed writes and removals left unsaved; true when nothing is left.
+    virtual bool retrySave() { return true; }
     /// Why the last failed write or removal failed, in words for the user.
     virtual QString errorString() const { return {}; }
 };

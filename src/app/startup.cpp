@@ -20,6 +20,8 @@
 namespace {
 
 const QString kOn = QStringLiteral("ON");
+// How often a failed save is tried again while nothing else writes.
+constexpr int kSaveRetryMs = 2000;
 
 } // namespace
 
@@ -45,8 +47,29 @@ Tackpad::Tackpad(Platform platform)
         m_form, m_platform.clock, [this](NoteColour c) { m_notes->Show(c); }, this);
     m_tray = new TrayCommands(
         m_form, *m_window, *m_notes, m_platform.commands, m_platform.ports, this);
-    connect(m_notes.get(), &Notes::saveFailed, m_tray, &TrayCommands::reportSaveFailure);
-    connect(m_notes.get(), &Notes::saved, m_tray, &TrayCommands::reportSaveRecovered);
+    m_saveRetry = new QTimer(this);
+    m_saveRetry->setSingleShot(true);
+    m_saveRetry->setInterval(kSaveRetryMs);
+    m_saveRetry->setTimerType(Qt::VeryCoarseTimer);
+    connect(m_saveRetry, &QTimer::timeout, this, [this] {
+        if (m_platform.store.retrySave())
+            m_tray->reportSaveRecovered();
+        else
+            m_saveRetry->start();
+    });
+    connect(m_notes.get(), &Notes::saveFailed, this, &Tackpad::saveFailed);
+    connect(m_presets, &PresetEditor::saveFailed, this, &Tackpad::saveFailed);
+    connect(m_notes.get(), &Notes::saved, this, [this] {
+        // A write that succeeds saves whatever earlier ones left behind.
+        m_saveRetry->stop();
+        m_tray->reportSaveRecovered();
+    });
+}
+
+void Tackpad::saveFailed(const QString& reason)
+{
+    m_tray->reportSaveFailure(reason);
+    m_saveRetry->start();
 }
 
 Tackpad::~Tackpad()

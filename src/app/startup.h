@@ -16,6 +16,7 @@ class MessageBox;
 class Notes;
 class PortIo;
 class PresetEditor;
+class QTimer;
 class Reminders;
 class SettingsStore;
 class TrayCommands;
@@ -63,6 +64,7 @@ public:
 private:
     void RegisterAutostart();
     void RestorePresets(NoteColour colour);
+    void saveFailed(const QString& reason);
 
     Platform m_platform;
     std::unique_ptr<SettingsWindow> m_window;
@@ -71,6 +73,7 @@ private:
     PresetEditor* m_presets = nullptr;
     Reminders* m_reminders = nullptr;
     TrayCommands* m_tray = nullptr;
+    QTimer* m_saveRetry = nullptr; // saves again what failed to save, until it works
 };
 
 /// The fixed program path that the autostart entry names.

@@ -67,8 +67,15 @@ bool PresetEditor::eventFilter(QObject* watched, QEvent* event)
 
 void PresetEditor::writeSetting(const QString& section, const QString& key, const QString& value)
 {
-    // A failed write is reported by the store's owner; the field keeps the value either way.
-    m_store.WriteSetting(section, key, value);
+    // The control keeps the value either way; the store keeps it for the next save.
+    if (!m_store.WriteSetting(section, key, value))
+        emit saveFailed(m_store.errorString());
+}
+
+void PresetEditor::removeSetting(const QString& section, const QString& key)
+{
+    if (!m_store.RemoveSetting(section, key))
+        emit saveFailed(m_store.errorString());
 }
 
 void PresetEditor::txtDate_Click(NoteColour colour)
@@ -162,5 +169,5 @@ void PresetEditor::chkStart_Click(NoteColour colour)
     if (m_form.row(colour).chkStart->isChecked())
         writeSetting(QStringLiteral("Always"), colourWord(colour), kOn);
     else
-        m_store.RemoveSetting(QStringLiteral("Always"), colourWord(colour));
+        removeSetting(QStringLiteral("Always"), colourWord(colour));
 }

@@ -29,6 +29,10 @@ public:
     void chkTime_Click(NoteColour colour); // chkRed1_Click
     void chkStart_Click(NoteColour colour); // chkRed2_Click
 
+signals:
+    /// A write of a preset failed; the control keeps what the user set.
+    void saveFailed(const QString& reason);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -36,6 +40,7 @@ private:
     void timeBarChanged(
         NoteColour colour, QScrollBar* bar, QLineEdit* field, const QString& section);
     void writeSetting(const QString& section, const QString& key, const QString& value);
+    void removeSetting(const QString& section, const QString& key);
 
     MainForm& m_form;
     SettingsStore& m_store;

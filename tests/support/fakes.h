@@ -14,9 +14,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 /// An in-memory store that records every call, in order, as "Read Date/Red", "Write Date/Red=x",
-/// "Remove Always/Red".
+/// "Remove Always/Red", "Retry". Like the real one, it keeps what failed to save for the next
+/// write that works.
 class RecordingStore final : public SettingsStore {
 public:
     QString ReadSetting(const QString& section, const QString& key) override
@@ -27,18 +29,19 @@ public:
     bool WriteSetting(const QString& section, const QString& key, const QString& value) override
     {
         calls << QStringLiteral("Write %1/%2=%3").arg(section, key, value);
-        if (failWrites)
-            return false;
-        entries.insert(section + u'/' + key, value);
-        return true;
+        unsaved.insert(section + u'/' + key, value);
+        return save();
     }
     bool RemoveSetting(const QString& section, const QString& key) override
     {
         calls << QStringLiteral("Remove %1/%2").arg(section, key);
-        if (failWrites)
-            return false;
-        entries.remove(section + u'/' + key);
-        return true;
+        unsaved.insert(section + u'/' + key, std::nullopt);
+        return save();
+    }
+    bool retrySave() override
+    {
+        calls << QStringLiteral("Retry");
+        return save();
     }
     QString errorString() const override
     {
@@ -60,6 +63,23 @@ public:
     QMap<QString, QString> entries; // "Section/Key" -> value
     QStringList calls;
     bool failWrites = false;
+
+private:
+    bool save()
+    {
+        if (failWrites)
+            return false;
+        for (auto it = unsaved.cbegin(); it != unsaved.cend(); ++it) {
+            if (it.value())
+                entries.insert(it.key(), *it.value());
+            else
+                entries.remove(it.key());
+        }
+        unsaved.clear();
+        return true;
+    }
+
+    QMap<QString, std::optional<QString>> unsaved;
 };
 
 /// A clock that stands still until the test moves it.
