@@ -41,6 +41,17 @@ private:
     int m_fd;
 };
 
+// Makes a new name in a folder durable; a crash before the journal's next commit would lose it.
+void syncFolder(const QByteArray& path)
+{
+    const int fd
+        = ::open(path.isEmpty() ? "/" : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 // Creates each missing folder of the path private to the user, as the XDG rules ask.
 int makeFolders(const QByteArray& path)
 {
@@ -48,7 +59,9 @@ int makeFolders(const QByteArray& path)
         if (i < path.size() && path[i] != '/')
             continue;
         const QByteArray prefix = path.first(i);
-        if (::mkdir(prefix.constData(), 0700) != 0 && errno != EEXIST)
+        if (::mkdir(prefix.constData(), 0700) == 0)
+            syncFolder(prefix.first(qMax<qsizetype>(prefix.lastIndexOf('/'), 0)));
+        else if (errno != EEXIST)
             return errno;
     }
     return 0;
@@ -307,6 +320,9 @@ bool IniSettingsStore::save()
     if (fd < 0)
         return fail(cannotSave, errno);
 
+    // A replaced file's new name is made durable by the journal within seconds, and until then
+    // the old one stays whole; a file that did not exist yet would be missing altogether.
+    const bool creating = !m_stamp.exists;
     struct stat st;
     bool ok = writeAll(fd, m_buffer.constData(), m_buffer.size()) && ::fstat(fd, &st) == 0
         && ((st.st_mode & 07777) == 0600 || ::fchmod(fd, 0600) == 0) && ::fdatasync(fd) == 0
@@ -319,6 +335,8 @@ bool IniSettingsStore::save()
         return fail(cannotSave, error);
     }
 
+    if (creating)
+        ::fsync(folder.get());
     // The rename changed the inode's ctime; take the stamp the next check will see.
     if (::fstat(fd, &st) == 0)
         m_stamp = stampOf<Stamp>(st);
