@@ -284,7 +284,7 @@ void MainForm::setupUi(QWidget* frmMain)
     Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
     Picture1->setGeometry(twipsRect(0, 0, 495, 495));
     Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setPixmap(programPixmap(32));
+    Picture1->setPixmap(icon.pixmap(32)); // the 32-pixel picture the icon already holds
     setColours(Picture1, {}, kDarkGrey);
 
     // Clock

@@ -5,7 +5,6 @@
 
 class QAction;
 class QCalendarWidget;
-class QSystemTrayIcon;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -14,6 +13,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QScrollBar;
+class QSystemTrayIcon;
 class QTimer;
 class QWidget;
 
