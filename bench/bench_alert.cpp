@@ -6,7 +6,7 @@
 //
 //   bench_alert [--speaker audio|none] [--alerts N]
 // Run it with QT_QPA_PLATFORM=offscreen; "audio" needs a PulseAudio server (PULSE_SERVER).
-#include "app/settingsstore.h"
+#include "base/settingsstore.h"
 #include "notes/notewindow.h"
 #include "platform/speakerfactory.h"
 

@@ -13,7 +13,7 @@
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
-#include "app/inisettingsstore.h"
+#include "store/inisettingsstore.h"
 #include "notes/notewindow.h"
 #include "platform/emulatedspeaker.h"
 

@@ -2,7 +2,7 @@
 // Writes the autostart entry exactly as start-up does, so that the machine-wide copy installed
 // with the program has the per-user entry's content byte for byte.
 //   tackpad-autostart-entry OUTPUT
-#include "app/startup.h"
+#include "app/tackpad.h"
 #include "platform/xdgautostart.h"
 
 #include <QFile>

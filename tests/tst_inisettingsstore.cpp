@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/iniformat.h"
-#include "app/inisettingsstore.h"
+#include "store/iniformat.h"
+#include "store/inisettingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

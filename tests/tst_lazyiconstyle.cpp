@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/lazyiconstyle.h"
+#include "platform/lazyiconstyle.h"
 #include "forms/programicon.h"
 
 #include <QCalendarWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "app/startup.h"
+#include "app/tackpad.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "platform/xdgautostart.h"

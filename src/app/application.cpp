@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "application.h"
 
-#include "app/clock.h"
-#include "app/inisettingsstore.h"
-#include "app/lazyiconstyle.h"
-#include "app/startup.h"
+#include "app/tackpad.h"
+#include "base/clock.h"
 #include "platform/commandrunner.h"
+#include "platform/lazyiconstyle.h"
 #include "platform/messagebox.h"
 #include "platform/portio.h"
 #include "platform/speakerfactory.h"
+#include "platform/terminationsignal.h"
 #include "platform/xdgautostart.h"
-#include "tray/traycommands.h"
+#include "store/inisettingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSessionManager>
 
 #include <cstdio>
 
@@ -70,6 +71,21 @@ int runTackpad(int argc, char** argv)
 
     Tackpad tackpad({ store, clock, autostart, messages, *ports, commands });
     tackpad.Form_Load();
-    tackpad.tray().watchForTray(kTrayWaitMs);
+    tackpad.settings().watchForTray(kTrayWaitMs);
+
+    // The end of the session or a stop from outside saves first, and asks where that fails.
+    TerminationSignal terminated;
+    QObject::connect(&terminated, &TerminationSignal::received, &tackpad, &Tackpad::MnuEnd_Click);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &tackpad,
+        [&tackpad, &store](QSessionManager& session) {
+            if (!session.allowsInteraction()) {
+                store.retrySave(); // nobody to ask: the one last try is all there is
+                return;
+            }
+            const bool end = tackpad.readyToEnd();
+            session.release();
+            if (!end)
+                session.cancel();
+        });
     return app.exec();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notewindow.h"
 
-#include "app/settingsstore.h"
+#include "base/settingsstore.h"
 #include "notes/alert.h"
 #include "notes/plaintextmirror.h"
 #include "platform/portio.h"

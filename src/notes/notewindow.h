@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forms/noteform.h"
-#include "notes/notecolour.h"
+#include "base/notecolour.h"
 
 #include <QPoint>
 #include <QWidget>

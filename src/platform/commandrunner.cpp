@@ -3,14 +3,12 @@
 
 #include <QProcess>
 
-bool DesktopCommandRunner::run(const QString& command)
+bool DesktopCommandRunner::openWebPage(const QUrl& address)
 {
-    // "start <address>" opens the address with the desktop's opener; no shell sees the text.
-    const QString prefix = QStringLiteral("start ");
-    if (!command.startsWith(prefix))
+    // Only a whole address with a scheme: anything else could read as an option of the opener.
+    if (!address.isValid() || address.isRelative())
         return false;
-    const QString address = command.mid(prefix.size()).trimmed();
-    if (address.isEmpty())
-        return false;
-    return QProcess::startDetached(QStringLiteral("xdg-open"), { address });
+    // The encoded form holds no blanks, quotes or line breaks for the opener's scripts to split.
+    return QProcess::startDetached(
+        QStringLiteral("xdg-open"), { QString::fromLatin1(address.toEncoded()) });
 }

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include <QUrl>
 
-/// Hands a command line of the form "start <address>" to the desktop, without waiting.
+/// Hands a web address to the desktop, without waiting.
 class CommandRunner {
 public:
     virtual ~CommandRunner() = default;
 
-    /// Starts the command detached; false when it could not be started.
-    virtual bool run(const QString& command) = 0;
+    /// Starts the desktop's opener for the address, detached; false when it could not be started.
+    virtual bool openWebPage(const QUrl& address) = 0;
 };
 
-/// Opens the address of a "start" command with the desktop's URL opener (xdg-open), no shell.
+/// Opens an address with the desktop's URL opener (xdg-open), no shell.
 class DesktopCommandRunner final : public CommandRunner {
 public:
-    bool run(const QString& command) override;
+    bool openWebPage(const QUrl& address) override;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xdgautostart.h"
 
-#include "platform/xdgpaths.h"
+#include "platform/configfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,7 +55,7 @@ XdgAutostart::XdgAutostart(QString folder)
 bool XdgAutostart::registerProgram(const QString& name, const QString& programPath)
 {
     const QString folder
-        = m_folder.isEmpty() ? xdgConfigHome() + QStringLiteral("/autostart") : m_folder;
+        = m_folder.isEmpty() ? userConfigFolder() + QStringLiteral("/autostart") : m_folder;
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         return false;
     // Written to a new file and renamed over the old one. QSaveFile would write to the target

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "presets.h"
 
-#include "app/settingsstore.h"
+#include "base/settingsstore.h"
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
 

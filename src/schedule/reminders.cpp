@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reminders.h"
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
 

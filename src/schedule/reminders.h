@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "notes/notecolour.h"
+#include "base/notecolour.h"
 
 #include <QDate>
 #include <QObject>

@@ -3,8 +3,8 @@
 
 #include "fakes.h"
 
-#include "app/inisettingsstore.h"
-#include "app/startup.h"
+#include "store/inisettingsstore.h"
+#include "app/tackpad.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 

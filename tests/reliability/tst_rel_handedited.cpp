@@ -4,7 +4,7 @@
 // only what is due, leave the file as it was, and not crash.
 #include "relsupport.h"
 
-#include "app/iniformat.h"
+#include "store/iniformat.h"
 #include "schedule/reminders.h"
 
 #include <QRandomGenerator>

@@ -4,9 +4,9 @@
 // thread exists), so the small and read-only file systems it mounts vanish with it.
 #include "relsupport.h"
 
-#include "app/iniformat.h"
+#include "store/iniformat.h"
 #include "platform/xdgautostart.h"
-#include "tray/traycommands.h"
+#include "tray/traymenu.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -144,7 +144,7 @@ void typeWhileSavingFails(
 // the program shows it once the wait for a tray is over.
 void settingsWindowIsReachable(RealStoreApp& a)
 {
-    a.app->tray().watchForTray(200);
+    a.app->settings().watchForTray(200);
     QTRY_VERIFY_WITH_TIMEOUT(a.app->frmMain().isVisible(), 3000);
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/clock.h"
-#include "app/settingsstore.h"
+#include "base/clock.h"
+#include "base/settingsstore.h"
 #include "platform/autostart.h"
 #include "platform/commandrunner.h"
 #include "platform/messagebox.h"
@@ -12,6 +12,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -46,6 +47,13 @@ public:
     QString errorString() const override
     {
         return failWrites ? QStringLiteral("No space left on device") : QString();
+    }
+    QList<QPair<QString, QString>> unsavedEntries() const override
+    {
+        QList<QPair<QString, QString>> out;
+        for (const QString& sectionKey : unsaved.keys())
+            out.append({ sectionKey.section(u'/', 0, 0), sectionKey.section(u'/', 1) });
+        return out;
     }
 
     /// The calls other than reads.
@@ -117,18 +125,30 @@ public:
             log->append(QStringLiteral("message %1: %2").arg(caption, text));
         shown << QPair<QString, QString>(caption, text);
     }
+    /// Takes the next queued answer; the default answer when none is queued.
+    bool ask(const QString& caption, const QString& text, const QString& firstAnswer,
+        const QString& defaultAnswer) override
+    {
+        if (log)
+            log->append(QStringLiteral("ask %1: %2 [%3|%4]")
+                            .arg(caption, text, firstAnswer, defaultAnswer));
+        asked << QPair<QString, QString>(caption, text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
     QList<QPair<QString, QString>> shown;
+    QList<QPair<QString, QString>> asked;
+    QList<bool> answers; // true: the first answer
     QStringList* log = nullptr;
 };
 
 class FakeCommandRunner final : public CommandRunner {
 public:
-    bool run(const QString& command) override
+    bool openWebPage(const QUrl& address) override
     {
-        commands << command;
+        opened << address;
         return succeed;
     }
-    QStringList commands;
+    QList<QUrl> opened;
     bool succeed = true;
 };
 

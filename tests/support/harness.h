@@ -3,7 +3,7 @@
 
 #include "fakes.h"
 
-#include "app/startup.h"
+#include "app/tackpad.h"
 
 #include <memory>
 

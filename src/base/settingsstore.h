@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 /// The per-user store of text entries, addressed by section and key. The application name
@@ -17,6 +19,8 @@ public:
     virtual bool RemoveSetting(const QString& section, const QString& key) = 0;
     /// Writes again what failed writes and removals left unsaved; true when nothing is left.
     virtual bool retrySave() { return true; }
+    /// The entries, as (section, key), that failed writes and removals left unsaved.
+    virtual QList<QPair<QString, QString>> unsavedEntries() const { return {}; }
     /// Why the last failed write or removal failed, in words for the user.
     virtual QString errorString() const { return {}; }
 };

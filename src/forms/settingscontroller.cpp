@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "traycommands.h"
+#include "settingscontroller.h"
 
 #include "forms/mainform.h"
-#include "notes/alert.h"
-#include "notes/notes.h"
+#include "forms/settingswindow.h"
 #include "platform/commandrunner.h"
-#include "platform/portio.h"
-#include "platform/windowsystem.h"
 
-#include <QAction>
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QEvent>
@@ -19,52 +15,26 @@
 #include <QPlainTextEdit>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUrl>
 
-TrayCommands::TrayCommands(MainForm& form, QWidget& frmMain, Notes& notes, CommandRunner& commands,
-    PortIo& ports, QObject* parent)
+SettingsController::SettingsController(
+    SettingsWindow& window, CommandRunner& commands, QObject* parent)
     : QObject(parent)
-    , m_form(form)
-    , m_frmMain(frmMain)
-    , m_notes(notes)
+    , m_window(window)
+    , m_form(window.form())
     , m_commands(commands)
-    , m_ports(ports)
 {
-    m_trayIcon = m_form.TrayIcon1;
-    m_trayIcon->setContextMenu(m_form.MnuMenu);
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this,
-        [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                ShowSettings();
-        });
-
-    const struct {
-        QAction* show;
-        QAction* hide;
-        NoteColour colour;
-    } noteItems[] = {
-        { m_form.MnuShowBlue, m_form.MnuHideBlue, NoteColour::Blue },
-        { m_form.MnuShowGreen, m_form.MnuHideGreen, NoteColour::Green },
-        { m_form.MnuShowRed, m_form.MnuHideRed, NoteColour::Red },
-    };
-    for (const auto& item : noteItems) {
-        const NoteColour c = item.colour;
-        connect(item.show, &QAction::triggered, this, [this, c] { m_notes.Show(c); });
-        connect(item.hide, &QAction::triggered, this, [this, c] { m_notes.Hide(c); });
-    }
-    connect(m_form.MnuSetting, &QAction::triggered, this, &TrayCommands::ShowSettings);
-    connect(m_form.MnuEnd, &QAction::triggered, this, &TrayCommands::MnuEnd_Click);
-    connect(m_form.Mnuzovo, &QAction::triggered, this, &TrayCommands::OpenWebPage);
-    connect(m_form.tmrMe, &QTimer::timeout, this, &TrayCommands::tmrMe_Timer);
-
+    connect(m_form.tmrMe, &QTimer::timeout, this, &SettingsController::tmrMe_Timer);
     for (QLabel* label : { m_form.lblRed, m_form.lblGreen, m_form.lblBlue, m_form.lblTray,
              m_form.lblMe, m_form.Label13, m_form.lblAd })
         label->installEventFilter(this);
-    m_frmMain.installEventFilter(this);
+    // A menu opened from a help label would take the release that hides its box.
+    m_form.Label13->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_form.lblAd->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_window.installEventFilter(this);
 }
 
-TrayCommands::~TrayCommands() = default;
-
-void TrayCommands::watchForTray(int timeoutMs)
+void SettingsController::watchForTray(int timeoutMs)
 {
     if (QSystemTrayIcon::isSystemTrayAvailable())
         return;
@@ -75,7 +45,7 @@ void TrayCommands::watchForTray(int timeoutMs)
     connect(m_trayWatch, &QTimer::timeout, this, [this, deadline] {
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
             m_trayWatch->stop();
-            m_trayIcon->show();
+            m_form.TrayIcon1->show();
         } else if (deadline.hasExpired()) {
             m_trayWatch->stop();
             ShowSettings();
@@ -84,7 +54,12 @@ void TrayCommands::watchForTray(int timeoutMs)
     m_trayWatch->start();
 }
 
-void TrayCommands::reportSaveFailure(const QString& reason)
+bool SettingsController::trayShown() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable() && m_form.TrayIcon1->isVisible();
+}
+
+void SettingsController::reportSaveFailure(const QString& reason)
 {
     if (m_saveFailureReported)
         return;
@@ -95,8 +70,8 @@ void TrayCommands::reportSaveFailure(const QString& reason)
                          "saving works again.")
               .arg(reason.isEmpty() ? QStringLiteral("The settings file cannot be written.")
                                     : reason);
-    if (QSystemTrayIcon::isSystemTrayAvailable() && m_trayIcon->isVisible()) {
-        m_trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
+    if (trayShown()) {
+        m_form.TrayIcon1->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
         return;
     }
     // No tray to carry the message: a box that does not block typing.
@@ -108,46 +83,45 @@ void TrayCommands::reportSaveFailure(const QString& reason)
     box->show();
 }
 
-void TrayCommands::reportSaveRecovered()
+void SettingsController::reportSaveRecovered()
 {
     // Tell again if saving fails later on.
     m_saveFailureReported = false;
 }
 
-void TrayCommands::ShowSettings() { m_frmMain.setVisible(true); }
+void SettingsController::ShowSettings() { m_window.setVisible(true); }
 
-void TrayCommands::lblTray_Click() { m_frmMain.setVisible(false); }
+void SettingsController::lblTray_Click() { m_window.setVisible(false); }
 
-void TrayCommands::tmrMe_Timer()
+void SettingsController::tmrMe_Timer()
 {
     m_showingAddress = !m_showingAddress;
     m_form.lblMe->setText(m_showingAddress ? webAddress() : creditText());
 }
 
-void TrayCommands::OpenWebPage()
+void SettingsController::lblMe_Click()
 {
     // What the desktop does with the page is its business; a failure changes nothing here.
-    m_commands.run(QStringLiteral("start ") + webAddress());
+    m_commands.openWebPage(QUrl(webAddress()));
 }
 
-void TrayCommands::MnuEnd_Click()
+void SettingsController::hideHelpBoxes()
 {
-    emit ending();
-    m_trayIcon->hide();
-    // A tone may be sounding: silence the speaker, since no alert will end it.
-    m_ports.vbOut(
-        Alert::kControlPort, qint16(m_ports.vbInp(Alert::kControlPort) & Alert::kSpeakerOff));
-    WindowSystem::endProcessNow();
+    m_form.txtInstruction->setVisible(false);
+    m_form.txtAd->setVisible(false);
 }
 
-void TrayCommands::PopupMenu() { m_form.MnuMenu->popup(QCursor::pos()); }
-
-bool TrayCommands::eventFilter(QObject* watched, QEvent* event)
+bool SettingsController::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == &m_frmMain) {
-        if (type == QEvent::ContextMenu) {
-            PopupMenu();
+    if (watched == &m_window) {
+        // A release that never reached its label (the window lost the pointer or the focus to
+        // another program) must not leave a help box over the rows.
+        if (type == QEvent::WindowDeactivate || type == QEvent::Hide)
+            hideHelpBoxes();
+        // The menu belongs to the tray icon; the window carries it only while there is none.
+        if (type == QEvent::ContextMenu && !trayShown()) {
+            m_form.MnuMenu->popup(QCursor::pos());
             return true;
         }
         return false;
@@ -161,12 +135,9 @@ bool TrayCommands::eventFilter(QObject* watched, QEvent* event)
     }
     if (type != QEvent::MouseButtonRelease)
         return false;
-    if (watched == m_form.Label13) {
-        m_form.txtInstruction->setVisible(false);
-        return false;
-    }
-    if (watched == m_form.lblAd) {
-        m_form.txtAd->setVisible(false);
+    if (watched == m_form.Label13 || watched == m_form.lblAd) {
+        // Whatever the button and wherever the pointer is now.
+        hideHelpBoxes();
         return false;
     }
     // A click: the left button released over the label it was pressed on.
@@ -175,14 +146,14 @@ bool TrayCommands::eventFilter(QObject* watched, QEvent* event)
     if (e->button() != Qt::LeftButton || !label->rect().contains(e->position().toPoint()))
         return false;
     if (watched == m_form.lblRed)
-        m_notes.Show(NoteColour::Red);
+        emit noteRequested(NoteColour::Red);
     else if (watched == m_form.lblGreen)
-        m_notes.Show(NoteColour::Green);
+        emit noteRequested(NoteColour::Green);
     else if (watched == m_form.lblBlue)
-        m_notes.Show(NoteColour::Blue);
+        emit noteRequested(NoteColour::Blue);
     else if (watched == m_form.lblTray)
         lblTray_Click();
     else if (watched == m_form.lblMe)
-        OpenWebPage();
+        lblMe_Click();
     return false;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "inisettingsstore.h"
 
-#include "platform/xdgpaths.h"
+#include "platform/configfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,7 +152,7 @@ QString IniSettingsStore::filePath() const { return m_filePath; }
 QString IniSettingsStore::defaultFilePath()
 {
     return QDir::cleanPath(
-        xdgConfigHome() + u'/' + applicationName + u'/' + applicationName + ".ini");
+        userConfigFolder() + u'/' + applicationName + u'/' + applicationName + ".ini");
 }
 
 QString IniSettingsStore::errorString() const { return m_error; }
@@ -176,6 +176,16 @@ bool IniSettingsStore::RemoveSetting(const QString& section, const QString& key)
 }
 
 bool IniSettingsStore::retrySave() { return m_unsaved.isEmpty() || save(); }
+
+QList<QPair<QString, QString>> IniSettingsStore::unsavedEntries() const
+{
+    QList<QPair<QString, QString>> out;
+    for (const Change& c : m_unsaved) {
+        if (!out.contains(qMakePair(c.section, c.key)))
+            out.append({ c.section, c.key });
+    }
+    return out;
+}
 
 bool IniSettingsStore::apply(const Change& change)
 {
@@ -283,7 +293,13 @@ bool IniSettingsStore::save()
     if (folder.get() < 0)
         return fail(cannotSave, errno);
     // Serialises writers of all running copies; released when the folder is closed.
-    while (::flock(folder.get(), LOCK_EX) != 0 && errno == EINTR) { }
+    // Without the lock another copy could write over this change unseen: fail and try later.
+    for (;;) {
+        if (::flock(folder.get(), LOCK_EX) == 0)
+            break;
+        if (errno != EINTR)
+            return fail(QStringLiteral("Could not lock the settings in"), errno);
+    }
 
     refresh(folder.get());
     if (m_readError != 0) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "iniformat.h"
-#include "settingsstore.h"
+#include "base/settingsstore.h"
+#include "store/iniformat.h"
 
 #include <QByteArray>
 #include <QList>
@@ -28,6 +28,7 @@ public:
     bool WriteSetting(const QString& section, const QString& key, const QString& value) override;
     bool RemoveSetting(const QString& section, const QString& key) override;
     bool retrySave() override;
+    QList<QPair<QString, QString>> unsavedEntries() const override;
     /// Why the last write or removal failed; empty after one that succeeded.
     QString errorString() const override;
 

@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tackpad.h"
+
+#include "base/clock.h"
+#include "base/settingsstore.h"
+#include "notes/alert.h"
+#include "platform/autostart.h"
+#include "platform/messagebox.h"
+#include "platform/portio.h"
+#include "platform/windowsystem.h"
+#include "schedule/datetext.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSystemTrayIcon>
+
+namespace {
+
+const QString kOn = QStringLiteral("ON");
+// How often a failed save is tried again while nothing else writes.
+constexpr int kSaveRetryMs = 2000;
+
+// What the user would lose, in words: "the Red note's text", "the Blue note's reminder".
+QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
+{
+    QStringList out;
+    for (NoteColour c : kAllNotes) {
+        bool text = false, presets = false;
+        for (const auto& [section, key] : entries) {
+            if (!key.startsWith(colourWord(c)))
+                continue;
+            (section == QLatin1String("Note") ? text : presets) = true;
+        }
+        if (text)
+            out << QStringLiteral("the %1 note's text").arg(colourWord(c));
+        if (presets)
+            out << QStringLiteral("the %1 note's reminder").arg(colourWord(c));
+    }
+    return out;
+}
+
+} // namespace
+
+QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
+
+Tackpad::Tackpad(Platform platform)
+    : m_platform(platform)
+    , m_notes(m_platform.store, m_platform.ports)
+    , m_presets(m_window.form(), m_platform.store)
+    , m_reminders(m_window.form(), m_platform.clock, [this](NoteColour c) { m_notes.Show(c); })
+    , m_settings(m_window, m_platform.commands)
+    , m_tray(m_window.form(), m_notes, m_platform.commands)
+{
+    connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
+    connect(&m_tray, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
+    connect(&m_tray, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
+
+    m_saveRetry.setSingleShot(true);
+    m_saveRetry.setInterval(kSaveRetryMs);
+    m_saveRetry.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_saveRetry, &QTimer::timeout, this, [this] {
+        if (m_platform.store.retrySave())
+            m_settings.reportSaveRecovered();
+        else
+            m_saveRetry.start();
+    });
+    connect(&m_notes, &Notes::saveFailed, this, &Tackpad::handleFailedSave);
+    connect(&m_presets, &PresetEditor::saveFailed, this, &Tackpad::handleFailedSave);
+    connect(&m_notes, &Notes::saved, this, [this] {
+        // A write that succeeds saves whatever earlier ones left behind.
+        m_saveRetry.stop();
+        m_settings.reportSaveRecovered();
+    });
+}
+
+void Tackpad::handleFailedSave(const QString& reason)
+{
+    m_settings.reportSaveFailure(reason);
+    m_saveRetry.start();
+}
+
+void Tackpad::Form_Load()
+{
+    RegisterAutostart();
+    WindowSystem::makeTopmost(&m_window);
+    const QDateTime now = m_platform.clock.now();
+    form().txtSysDate->setText(DateText::formatDate(now.date()));
+    form().txtSysTime->setText(DateText::formatTime(now.time()));
+    for (NoteColour c : kBlueGreenRed)
+        RestorePresets(c);
+}
+
+void Tackpad::RegisterAutostart()
+{
+    if (!m_platform.autostart.registerProgram(QStringLiteral("Tackpad"), fixedProgramPath()))
+        m_platform.messages.showMessage(
+            QStringLiteral("Tackpad"), QStringLiteral("OpenKey failed."));
+}
+
+void Tackpad::RestorePresets(NoteColour colour)
+{
+    SettingsStore& store = m_platform.store;
+    const QString word = colourWord(colour);
+    const NoteRow row = form().row(colour);
+
+    // Each restored value goes through the control's own handler, as if the user had set it.
+    if (const QString date = store.ReadSetting(QStringLiteral("Date"), word); !date.isEmpty())
+        row.txtDate->setText(date);
+    if (const QString hour = store.ReadSetting(QStringLiteral("Hour"), word); !hour.isEmpty())
+        row.txtHour->setText(hour);
+    if (const QString min = store.ReadSetting(QStringLiteral("Min"), word); !min.isEmpty())
+        row.txtMin->setText(min);
+    if (store.ReadSetting(QStringLiteral("Timer"), word) == kOn) {
+        row.chkDate->setChecked(true);
+        armCheck(row.tmrDate);
+    }
+    if (store.ReadSetting(QStringLiteral("Timer"), word + QLatin1Char('1')) == kOn) {
+        row.chkTime->setChecked(true);
+        armCheck(row.tmrTime);
+    }
+    if (store.ReadSetting(QStringLiteral("Always"), word) == kOn) {
+        row.chkStart->setChecked(true);
+        m_notes.Show(colour);
+    }
+}
+
+bool Tackpad::readyToEnd()
+{
+    if (m_platform.store.retrySave())
+        return true;
+    if (m_asking)
+        return false; // the question is on screen already
+    m_asking = true;
+    const QStringList lost = describeUnsaved(m_platform.store.unsavedEntries());
+    const QString reason = m_platform.store.errorString();
+    const QString text
+        = QStringLiteral("Tackpad could not save %1.\n%2\n\nIf it closes now, these changes are "
+                         "lost. If it keeps running, it tries again every few seconds.")
+              .arg(lost.isEmpty() ? QStringLiteral("your latest changes")
+                                  : lost.join(QStringLiteral(", ")),
+                  reason.isEmpty() ? QStringLiteral("The settings file cannot be written.")
+                                   : reason);
+    const bool closeAnyway
+        = m_platform.messages.ask(QStringLiteral("Tackpad cannot save your notes"), text,
+            QStringLiteral("Close anyway"), QStringLiteral("Keep running"));
+    m_asking = false;
+    if (!closeAnyway)
+        m_saveRetry.start();
+    return closeAnyway;
+}
+
+void Tackpad::MnuEnd_Click()
+{
+    if (readyToEnd())
+        endNow();
+}
+
+void Tackpad::endNow()
+{
+    form().TrayIcon1->hide();
+    // A tone may be sounding: silence the speaker, since no alert will end it.
+    PortIo& ports = m_platform.ports;
+    ports.vbOut(Alert::kControlPort, qint16(ports.vbInp(Alert::kControlPort) & Alert::kSpeakerOff));
+    WindowSystem::endProcessNow();
+}
