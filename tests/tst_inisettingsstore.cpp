@@ -13,8 +13,15 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstddef>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <pwd.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,6 +121,7 @@ private slots:
     void unreadableFileIsNotReplaced();
     void failedWriteKeepsValueAndOldFile();
     void failedWriteOnUnusableFolder();
+    void lockThatCannotBeTakenFailsTheWrite();
     void symlinkInPlaceOfFileIsReplaced();
     void privateModes();
     void defaultFilePath_data();
@@ -559,6 +567,42 @@ void TstIniSettingsStore::failedWriteKeepsValueAndOldFile()
     QCOMPARE(reread.ReadSetting("Note", "Green"), big);
     QCOMPARE(reread.ReadSetting("Note", "Blue"), big);
     QCOMPARE(reread.ReadSetting("Date", "Red"), QStringLiteral("d"));
+}
+
+void TstIniSettingsStore::lockThatCannotBeTakenFailsTheWrite()
+{
+    QTemporaryDir dir;
+    const QString path = storePath(dir);
+    QVERIFY(IniSettingsStore(path).WriteSetting("Note", "Red", "old"));
+    // A child whose flock answers ENOLCK, as a network file system without locks does.
+    const pid_t pid = ::fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_flock, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        sock_fprog program { sizeof filter / sizeof filter[0], filter };
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0
+            || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            ::_exit(99);
+        IniSettingsStore store(path);
+        int failures = 0;
+        failures |= store.WriteSetting("Note", "Red", "new") ? 1 : 0;
+        failures |= store.ReadSetting("Note", "Red") == QLatin1String("new") ? 0 : 2;
+        failures |= store.errorString().contains(QLatin1String("lock")) ? 0 : 4;
+        failures |= store.retrySave() ? 8 : 0;
+        failures |= store.unsavedEntries().size() == 1 ? 0 : 16;
+        ::_exit(failures);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    // Nothing was written without the lock.
+    QCOMPARE(IniSettingsStore(path).ReadSetting("Note", "Red"), QStringLiteral("old"));
 }
 
 void TstIniSettingsStore::failedWriteOnUnusableFolder()

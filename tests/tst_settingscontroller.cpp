@@ -84,11 +84,16 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("box");
     QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QPoint>("release"); // relative to the label; null: on it
     for (Qt::MouseButton b : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
-        QTest::addRow("Instructions, button %d", int(b)) << "Label13"
-                                                         << "txtInstruction" << b;
-        QTest::addRow("Ads, button %d", int(b)) << "lblAd"
-                                                << "txtAd" << b;
+        for (const QPoint at : { QPoint(), QPoint(-200, 150) }) {
+            const char* where = at.isNull() ? "on the label" : "elsewhere";
+            QTest::addRow("Instructions, button %d, released %s", int(b), where)
+                << "Label13"
+                << "txtInstruction" << b << at;
+            QTest::addRow("Ads, button %d, released %s", int(b), where) << "lblAd"
+                                                                        << "txtAd" << b << at;
+        }
     }
 }
 
@@ -97,6 +102,7 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     QFETCH(QString, label);
     QFETCH(QString, box);
     QFETCH(Qt::MouseButton, button);
+    QFETCH(QPoint, release);
     Harness h;
     Tackpad& app = h.start();
     app.frmMain().show();
@@ -108,7 +114,12 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     // The box covers the rows and the clock, but not its own label.
     QVERIFY(b->geometry().contains(app.form().txtDateRed->geometry()));
     QVERIFY(!b->geometry().intersects(l->geometry()));
-    QTest::mouseRelease(l, button);
+    // A menu request on the label (a right press, without a tray) opens nothing over the box.
+    QContextMenuEvent menuRequest(
+        QContextMenuEvent::Mouse, QPoint(2, 2), l->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(l, &menuRequest);
+    QVERIFY(!app.form().MnuMenu->isVisible());
+    QTest::mouseRelease(l, button, {}, release.isNull() ? l->rect().center() : release);
     QVERIFY(!b->isVisible());
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "store/inisettingsstore.h"
 #include "forms/mainform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
+#include "platform/terminationsignal.h"
+#include "store/inisettingsstore.h"
 #include "tray/traymenu.h"
 
 #include <QAction>
@@ -20,6 +21,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -53,6 +57,42 @@ int closeChild(const QString& storePath)
     return 3; // not reached: Close ends the process at once
 }
 
+// The child of endSavesFirst: types while the disk is full, frees it or not, and is ended by Close
+// or SIGTERM, answering "Close anyway" if asked.
+int endChild(const QString& storePath, const QString& how, bool freed)
+{
+    IniSettingsStore store(storePath);
+    FakeClock clock;
+    FakeAutostart autostart;
+    FakeMessageBox messages;
+    messages.answers = { true };
+    RecordingPorts ports;
+    FakeCommandRunner commands;
+    Tackpad app({ store, clock, autostart, messages, ports, commands });
+    TerminationSignal terminated;
+    QObject::connect(&terminated, &TerminationSignal::received, &app, &Tackpad::MnuEnd_Click);
+    app.Form_Load();
+    app.notes().Show(NoteColour::Red);
+    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTest::keyClicks(txt, QStringLiteral("saved "));
+    // A file-size limit fails the writes as a full disk does.
+    rlimit saved;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = saved;
+    full.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    QTest::keyClicks(txt, QStringLiteral("unsaved"));
+    if (freed)
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+    if (how == QLatin1String("close"))
+        app.form().MnuEnd->trigger();
+    else
+        ::raise(SIGTERM);
+    QTest::qWait(2000); // the signal arrives through the event loop
+    return 3; // not reached: the program has ended
+}
+
 } // namespace
 
 class TstTray : public QObject {
@@ -62,6 +102,9 @@ private slots:
     void menuCommandsShowAndHideNotes();
     void hideOfANoteNeverShownCreatesItSilentlyLater();
     void closeDuringAnAlertKeepsEverythingTyped();
+    void closeWithUnsavedChangesAsks();
+    void endSavesFirst_data();
+    void endSavesFirst();
 };
 
 void TstTray::trayIconAndItsMenu()
@@ -140,11 +183,71 @@ void TstTray::closeDuringAnAlertKeepsEverythingTyped()
         QStringLiteral("typed before"));
 }
 
+void TstTray::closeWithUnsavedChangesAsks()
+{
+    Harness h;
+    Tackpad& app = h.start();
+    app.notes().Show(NoteColour::Red);
+    h.store.failWrites = true;
+    QTest::keyClicks(app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("abc"));
+    app.form().row(NoteColour::Blue).chkStart->click();
+    h.store.calls.clear();
+    app.form().MnuEnd->trigger(); // no answer given: "Keep running", the default
+    QCOMPARE(h.store.changes(), QStringList { QStringLiteral("Retry") });
+    QCOMPARE(h.messages.asked.size(), 1);
+    const QString text = h.messages.asked.first().second;
+    for (const char* part :
+        { "the Red note's text", "the Blue note's reminder", "No space left on device" })
+        QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("Green")));
+    QVERIFY(app.form().TrayIcon1->isVisible());
+    // Still running, and still trying.
+    h.store.failWrites = false;
+    QTRY_COMPARE_WITH_TIMEOUT(
+        h.store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abc"), 5000);
+    QCOMPARE(h.store.entries.value(QStringLiteral("Always/Blue")), QStringLiteral("ON"));
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("saveFailureMessage"))
+            delete w;
+    }
+}
+
+void TstTray::endSavesFirst_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("freed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Close after the disk is freed") << "close" << true << "saved unsaved";
+    QTest::newRow("SIGTERM after the disk is freed") << "term" << true << "saved unsaved";
+    QTest::newRow("Close anyway while full") << "close" << false << "saved ";
+    QTest::newRow("SIGTERM, close anyway while full") << "term" << false << "saved ";
+}
+
+void TstTray::endSavesFirst()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, freed);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString storePath = dir.filePath(QStringLiteral("Tackpad/Tackpad.ini"));
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        { QStringLiteral("--end-child"), storePath, how, freed ? "1" : "0" });
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    IniSettingsStore store(storePath);
+    QCOMPARE(store.ReadSetting(QStringLiteral("Note"), QStringLiteral("Red")), expected);
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--close-child") == 0)
         return closeChild(QString::fromLocal8Bit(argv[2]));
+    if (argc == 5 && qstrcmp(argv[1], "--end-child") == 0)
+        return endChild(QString::fromLocal8Bit(argv[2]), QString::fromLatin1(argv[3]),
+            qstrcmp(argv[4], "1") == 0);
     TstTray test;
     return QTest::qExec(&test, argc, argv);
 }
