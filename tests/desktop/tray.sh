@@ -1,8 +1,9 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The tray on a real desktop: the icon docks in the panel; a right click opens the menu, whose
-# "Red Note" > "Show" shows the Red note; a left click opens the settings window; "Tray  >>" hides
-# it; "Close" ends the program.
+# "Red Note" > "Show" shows the Red note; a left click opens the settings window, where a right
+# press on "Instructions" shows the help only while held; "Tray  >>" hides it; "Close" ends the
+# program.
 #   tray.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: tray.sh PROGRAM}
@@ -37,6 +38,18 @@ log "settings window at $mx,$my size ${mw}x$mh"
 xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || die "settings window has a taskbar button"
 screenshot "$SESSION_DIR/settings.png"
 [[ -n ${TACKPAD_SCREENSHOTS:-} ]] && cp "$SESSION_DIR/settings.png" "$TACKPAD_SCREENSHOTS/settings.png"
+
+# A right press on "Instructions" (6840,75 twips) shows the help while it is held, opens no menu,
+# and the release hides the help again.
+rows() { import -window root -crop "600x200+$((mx + 60))+$((my + 60))" png:- 2>/dev/null | md5sum; }
+before=$(rows)
+xdotool mousemove $((mx + 1 + 456 + 40)) $((my + 1 + 5 + 7)) sleep 0.05 mousedown 3 sleep 0.4
+held=$(rows)
+xdotool mouseup 3 sleep 0.4
+menu_opened && die "a right press on Instructions opened the menu"
+[[ $held != "$before" ]] || die "holding the right button on Instructions showed no help"
+[[ $(rows) == "$before" ]] || die "the help stayed over the rows after the right button was released"
+log "the help shows while the right button is held on Instructions, and no menu opens"
 
 # "&Tray  >>" sits at 8280,73 twips of the client area.
 click $((mx + 1 + 552 + 20)) $((my + 1 + 5 + 7))
