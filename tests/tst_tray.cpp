@@ -201,6 +201,12 @@ void TstTray::closeWithUnsavedChangesAsks()
         QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
     QVERIFY(!text.contains(QLatin1String("Green")));
     QVERIFY(app.form().TrayIcon1->isVisible());
+    // The end of the session asks the same where it may, and only tries where it may not.
+    QVERIFY(!app.sessionEnding(true));
+    QCOMPARE(h.messages.asked.size(), 2);
+    QVERIFY(app.sessionEnding(false));
+    QCOMPARE(h.messages.asked.size(), 2);
+    QCOMPARE(h.store.calls.count(QStringLiteral("Retry")), 3);
     // Still running, and still trying.
     h.store.failWrites = false;
     QTRY_COMPARE_WITH_TIMEOUT(

@@ -70,22 +70,20 @@ int runTackpad(int argc, char** argv)
     const std::unique_ptr<PortIo> ports = createSpeakerPortsFromEnvironment();
 
     Tackpad tackpad({ store, clock, autostart, messages, *ports, commands });
-    tackpad.Form_Load();
-    tackpad.settings().watchForTray(kTrayWaitMs);
-
     // The end of the session or a stop from outside saves first, and asks where that fails.
     TerminationSignal terminated;
     QObject::connect(&terminated, &TerminationSignal::received, &tackpad, &Tackpad::MnuEnd_Click);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &tackpad,
-        [&tackpad, &store](QSessionManager& session) {
-            if (!session.allowsInteraction()) {
-                store.retrySave(); // nobody to ask: the one last try is all there is
-                return;
-            }
-            const bool end = tackpad.readyToEnd();
-            session.release();
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &tackpad, [&tackpad](QSessionManager& session) {
+            const bool mayAsk = session.allowsInteraction();
+            const bool end = tackpad.sessionEnding(mayAsk);
+            if (mayAsk)
+                session.release();
             if (!end)
                 session.cancel();
         });
+
+    tackpad.Form_Load();
+    tackpad.settings().watchForTray(kTrayWaitMs);
     return app.exec();
 }

@@ -149,6 +149,14 @@ bool Tackpad::readyToEnd()
     return closeAnyway;
 }
 
+bool Tackpad::sessionEnding(bool mayAsk)
+{
+    if (mayAsk)
+        return readyToEnd();
+    m_platform.store.retrySave(); // nobody to ask: the one last try is all there is
+    return true;
+}
+
 void Tackpad::MnuEnd_Click()
 {
     if (readyToEnd())

@@ -43,9 +43,12 @@ public:
     /// Close: ends the program after one last save of what is unsaved. When that save fails, the
     /// user chooses between closing anyway and keeping the program running.
     void MnuEnd_Click();
-    /// One last save before the program is ended from outside; when it fails, asks as Close does.
-    /// True when the program may end.
+    /// One last save before the program ends; when it fails, asks as Close does. True when the
+    /// program may end.
     bool readyToEnd();
+    /// The desktop session is ending: one last save, and the question of Close where the session
+    /// lets the program ask. False when the user chose to keep running.
+    bool sessionEnding(bool mayAsk);
 
     SettingsWindow& frmMain() { return m_window; }
     MainForm& form() { return m_window.form(); }

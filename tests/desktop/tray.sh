@@ -3,7 +3,7 @@
 # The tray on a real desktop: the icon docks in the panel; a right click opens the menu, whose
 # "Red Note" > "Show" shows the Red note; a left click opens the settings window, where a right
 # press on "Instructions" shows the help only while held; "Tray  >>" hides it; "Close" ends the
-# program.
+# program, and so does SIGTERM.
 #   tray.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: tray.sh PROGRAM}
@@ -41,7 +41,9 @@ screenshot "$SESSION_DIR/settings.png"
 
 # A right press on "Instructions" (6840,75 twips) shows the help while it is held, opens no menu,
 # and the release hides the help again.
-rows() { import -window root -crop "600x200+$((mx + 60))+$((my + 60))" png:- 2>/dev/null | md5sum; }
+rows() { import -window root -crop "640x100+$((mx + 30))+$((my + 150))" png:- 2>/dev/null | md5sum; }
+click $((mx + 20)) $((my + 300)) # the window active, as it is once a person works in it
+sleep 0.3
 before=$(rows)
 xdotool mousemove $((mx + 1 + 456 + 40)) $((my + 1 + 5 + 7)) sleep 0.05 mousedown 3 sleep 0.4
 held=$(rows)
@@ -62,4 +64,15 @@ xdotool key --delay 80 Down Down Down Down Down Return
 wait_for 5 sh -c "! kill -0 $TACKPAD_PID" || die "Close did not end the program"
 wait_for 3 sh -c '! xdotool search --classname "^tackpad$" >/dev/null' || die "windows left behind"
 TACKPAD_PID=
+
+# SIGTERM, as at the end of a session: with nothing unsaved the program ends at once, cleanly.
+start_tackpad "$program" TACKPAD_SPEAKER=none
+wait_for 10 tray_icon || die "no tray icon after a new start"
+kill -TERM "$TACKPAD_PID"
+wait_for 5 sh -c "! kill -0 $TACKPAD_PID" || die "SIGTERM did not end the program"
+wait "$TACKPAD_PID"
+status=$?
+TACKPAD_PID=
+((status == 0)) || die "SIGTERM ended the program with status $status"
+log "SIGTERM ends the program with status 0"
 echo "PASS"
