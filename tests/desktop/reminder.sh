@@ -1,9 +1,9 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A time reminder set through the settings window as a person would: open it from the tray, move
-# the Red row's hour and minute bars to the current minute, set the time switch, see the Red note
-# pop up. The clock starts at 02:58:05 (faketime), so one press on each bar reaches the minute
-# from the bars' design values 1 and 59.
+# Time reminders set through the settings window as a person would: open it from the tray; with
+# the keyboard only, move the Blue row's hour and minute bars and set its time switch; with the
+# mouse, the Red row's; see both notes pop up. The clock starts at 02:58:05 (faketime), so one step
+# on each bar reaches the minute from the bars' design values 1 and 59.
 #   reminder.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: reminder.sh PROGRAM}
@@ -20,6 +20,16 @@ read -r tx ty <<<"$(tray_icon)"
 click "$tx" "$ty" 1
 wait_for 5 role_viewable frmMain || die "the settings window did not open"
 read -r mx my _ <<<"$(geometry "$(window_role frmMain)")"
+
+# The window opens with the keyboard on the top row's first bar; Tab goes on left to right.
+xdotool key Down # Blue hour: 1 -> 2
+wait_for 3 grep -q '^Blue=2$' "$ini" || { cat "$ini"; die "Down did not move the Blue hour bar"; }
+xdotool key Tab sleep 0.1 key Prior # Blue minute: 59 -> 58, one step
+wait_for 3 grep -q '^Blue=58$' "$ini" || { cat "$ini"; die "Page Up did not move the minute bar"; }
+xdotool key Tab sleep 0.1 key space # the time switch chkBlue1
+wait_for 3 grep -q '^Blue1=ON$' "$ini" || { cat "$ini"; die "Tab did not reach the time switch"; }
+wait_for 3 role_viewable frmBlue || die "the Blue note did not pop up at 02:58"
+log "Blue note set from the keyboard and popped up"
 cx=$((mx + 1)) cy=$((my + 1)) # client area inside the one-pixel border
 row=232                       # the Red row, 3480 twips
 
