@@ -18,6 +18,14 @@ void lowerArrow(QScrollBar* bar) { bar->triggerAction(QAbstractSlider::SliderSin
 
 void upperArrow(QScrollBar* bar) { bar->triggerAction(QAbstractSlider::SliderSingleStepSub); }
 
+// Shows the settings window as the active one, so that the keyboard reaches it.
+void showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
 // Picks the calendar's selected day with the keyboard, as a person presses Enter on it.
 void pickDay(QCalendarWidget* cal, QDate day)
 {
@@ -40,6 +48,9 @@ private slots:
     void firstMoveAfterStartFollowsTheBarNotTheField();
     void barsStopAtTheirEnds();
     void hourIsWrittenWithoutLeadingZero();
+    void tabGoesThroughTheRowsLeftToRight();
+    void keysAndWheelMoveABarOneStep_data();
+    void keysAndWheelMoveABarOneStep();
     void dateSwitchArmsAndClearingLeavesTheCheckRunning();
     void showAtStartSwitchWritesOrRemoves();
     void emptyDateFieldDisarmsAndClearsTheSwitch();
@@ -210,6 +221,82 @@ void TstPresets::hourIsWrittenWithoutLeadingZero()
     QVERIFY(h.store.changes().isEmpty());
     red.VScrollMin->setSliderDown(false);
     QCOMPARE(h.store.changes(), QStringList { "Write Min/Red=9" });
+}
+
+void TstPresets::tabGoesThroughTheRowsLeftToRight()
+{
+    Harness h;
+    for (const QString c : { "Red", "Green", "Blue" }) { // every switch available
+        h.store.set("Date/" + c, DateText::formatDate(QDate(2030, 1, 1)));
+        h.store.set("Hour/" + c, QStringLiteral("7"));
+        h.store.set("Min/" + c, QStringLiteral("5"));
+    }
+    Tackpad& app = h.start();
+    showActive(app.frmMain());
+    app.form().chkBlue->setFocus();
+    QStringList order { "chkBlue" }, expected;
+    for (const QString c : { "Blue", "Green", "Red" }) // the rows from the top
+        expected << "VScrollHour" + c << "VScrollMin" + c << "chk" + c + "1"
+                 << "chk" + c + "2"
+                 << (c == "Red"           ? "chkBlue"
+                            : c == "Blue" ? "chkGreen"
+                                          : "chkRed");
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(!focus->accessibleName().isEmpty(), qPrintable(focus->objectName()));
+        order << focus->objectName();
+    }
+    QCOMPARE(order, QStringList { "chkBlue" } + expected);
+}
+
+void TstPresets::keysAndWheelMoveABarOneStep_data()
+{
+    QTest::addColumn<bool>("minuteBar");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("wheel"); // degrees the wheel turns when no key is pressed
+    QTest::addColumn<QString>("shown");
+    // From the design values: the hour bar at 1, the minute bar at 59.
+    QTest::newRow("Down on the hour bar") << false << int(Qt::Key_Down) << 0 << "2";
+    QTest::newRow("Up on the hour bar") << false << int(Qt::Key_Up) << 0 << "0";
+    QTest::newRow("Page Down is one step") << false << int(Qt::Key_PageDown) << 0 << "2";
+    QTest::newRow("Page Up is one step") << true << int(Qt::Key_PageUp) << 0 << "58";
+    QTest::newRow("a wheel notch down is one step") << false << 0 << -15 << "2";
+    QTest::newRow("a wheel notch up is one step") << true << 0 << 15 << "58";
+}
+
+void TstPresets::keysAndWheelMoveABarOneStep()
+{
+    QFETCH(bool, minuteBar);
+    QFETCH(int, key);
+    QFETCH(int, wheel);
+    QFETCH(QString, shown);
+    Harness h;
+    h.store.set(QStringLiteral("Hour/Red"), QStringLiteral("14"));
+    h.store.set(QStringLiteral("Min/Red"), QStringLiteral("30"));
+    h.store.set(QStringLiteral("Timer/Red1"), QStringLiteral("ON"));
+    Tackpad& app = h.start();
+    const NoteRow red = app.form().row(NoteColour::Red);
+    QVERIFY(red.tmrTime->isActive());
+    QScrollBar* bar = minuteBar ? red.VScrollMin : red.VScrollHour;
+    showActive(app.frmMain());
+    bar->setFocus();
+    h.store.calls.clear();
+    if (key) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    } else {
+        const QPointF centre = QRectF(bar->rect()).center();
+        QWheelEvent notch(centre, bar->mapToGlobal(centre), {}, { 0, wheel * 8 }, Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &notch);
+    }
+    // The same rule as an arrow: the switch and the check go first, then the value.
+    QCOMPARE((minuteBar ? red.txtMin : red.txtHour)->text(), shown);
+    QVERIFY(!red.chkTime->isChecked());
+    QVERIFY(!red.tmrTime->isActive());
+    QCOMPARE(h.store.changes(),
+        QStringList({ "Write Timer/Red1=OFF",
+            QStringLiteral("Write %1/Red=%2").arg(minuteBar ? "Min" : "Hour", shown) }));
 }
 
 void TstPresets::dateSwitchArmsAndClearingLeavesTheCheckRunning()

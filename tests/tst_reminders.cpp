@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
@@ -66,11 +67,26 @@ QDateTime at(int hour, int minute, int second = 0, int day = 8)
     return QDateTime(QDate(2026, 12, day), QTime(hour, minute, second));
 }
 
+// The program under another locale, as after a change of the desktop's language.
+struct ProgramLocale {
+    QLocale saved;
+    explicit ProgramLocale(const QString& name) { QLocale::setDefault(QLocale(name)); }
+    ~ProgramLocale() { QLocale::setDefault(saved); }
+};
+
+QStringList scheduleLog;
+void keepScheduleLog(QtMsgType, const QMessageLogContext& context, const QString& message)
+{
+    if (QLatin1String(context.category) == QLatin1String("tackpad.schedule"))
+        scheduleLog << message;
+}
+
 } // namespace
 
 class TstReminders : public QObject {
     Q_OBJECT
 private slots:
+    void startUpGathersNoOtherLocalesMonths(); // first: they are gathered once per process
     void clockDisplayFollowsTheClock();
     void clockSetBackOrForwardShowsAtTheNextTick();
     void dateCheck_data();
@@ -87,9 +103,35 @@ private slots:
     void unreadableTextsAreNotDue_data();
     void unreadableTextsAreNotDue();
     void readersAcceptEnglishAfterALanguageChange();
+    void datesOfOtherLocalesRead_data();
+    void datesOfOtherLocalesRead();
+    void dateWrittenInAnotherLanguageIsDue_data();
+    void dateWrittenInAnotherLanguageIsDue();
     void tickDuringTheAlertCreatesNoSecondWindow();
     void realTimersFireWithinATick();
 };
+
+void TstReminders::startUpGathersNoOtherLocalesMonths()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("tackpad.schedule.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(keepScheduleLog);
+    {
+        ProgramLocale german(QStringLiteral("de_DE"));
+        Run r;
+        r.h.store.set("Date/Red", DateText::formatDate(QDate(2026, 12, 9)));
+        r.h.store.set("Timer/Red", "ON");
+        r.start();
+        r.tickAt(at(10, 0));
+        DateText::readDate(QStringLiteral("December 08, 2026"));
+    }
+    const QStringList atStart = scheduleLog;
+    DateText::readDate(QStringLiteral("Dezember 08, 2026"));
+    DateText::readDate(QStringLiteral("d\u00e9cembre 08, 2026"));
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    QVERIFY2(atStart.isEmpty(), qPrintable(atStart.join(u'\n')));
+    QCOMPARE(scheduleLog.filter(QStringLiteral("month names of")).size(), 1);
+}
 
 void TstReminders::clockDisplayFollowsTheClock()
 {
@@ -333,9 +375,9 @@ void TstReminders::unreadableTextsAreNotDue_data()
     QTest::newRow("date in another form") << "2026-12-08"
                                           << ""
                                           << "";
-    QTest::newRow("date in French") << "d\u00e9cembre 08, 2026"
-                                    << ""
-                                    << "";
+    QTest::newRow("date by no locale's month") << "Brumaire 08, 2026"
+                                               << ""
+                                               << "";
     QTest::newRow("date garbage") << "\u0001\u00ff,,,"
                                   << ""
                                   << "";
@@ -379,6 +421,92 @@ void TstReminders::readersAcceptEnglishAfterALanguageChange()
     QCOMPARE(DateText::readTime(u"9", u"05"), QTime(9, 5));
     QVERIFY(!DateText::readTime(u"9:0", u"5"));
     QVERIFY(!DateText::readTime(u"9", u"0:5"));
+}
+
+void TstReminders::datesOfOtherLocalesRead_data()
+{
+    QTest::addColumn<QString>("program"); // the program's locale
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("read");
+    const QDate d(2026, 12, 8);
+    QTest::newRow("German: its own") << "de_DE"
+                                     << "Dezember 08, 2026" << d;
+    QTest::newRow("German: French") << "de_DE"
+                                    << "d\u00e9cembre 08, 2026" << d;
+    QTest::newRow("German: French in capitals") << "de_DE"
+                                                << "D\u00c9CEMBRE 08, 2026" << d;
+    QTest::newRow("German: Polish standalone") << "de_DE"
+                                               << "grudzie\u0144 08, 2026" << d;
+    QTest::newRow("German: Greek genitive")
+        << "de_DE"
+        << "\u0394\u03b5\u03ba\u03b5\u03bc\u03b2\u03c1\u03af\u03bf\u03c5 08, 2026" << d;
+    QTest::newRow("French: German") << "fr_FR"
+                                    << "Dezember 08, 2026" << d;
+    QTest::newRow("French: Russian genitive")
+        << "fr_FR"
+        << "\u0434\u0435\u043a\u0430\u0431\u0440\u044f 08, 2026" << d;
+    QTest::newRow("French: Japanese in full width")
+        << "fr_FR"
+        << "\uff11\uff12\u6708 \uff10\uff18\uff0c\uff12\uff10\uff12\uff16" << d;
+    QTest::newRow("French: Egyptian Arabic digits")
+        << "fr_FR"
+        << "\u062f\u064a\u0633\u0645\u0628\u0631 \u0660\u0668, \u0662\u0660\u0662\u0666" << d;
+    QTest::newRow("English: German") << "C"
+                                     << "Dezember 08, 2026" << d;
+    QTest::newRow("English: French, accent apart") << "C"
+                                                   << "de\u0301cembre 08, 2026" << d;
+    QTest::newRow("English: Vietnamese of two words") << "C"
+                                                      << "th\u00e1ng 12 08, 2026" << d;
+    // "listopad(a)" is November in Czech and Polish, October in Croatian.
+    QTest::newRow("Czech: its own listopad") << "cs_CZ"
+                                             << "listopad 08, 2026" << QDate(2026, 11, 8);
+    QTest::newRow("English: listopada, the earlier month")
+        << "C"
+        << "listopada 08, 2026" << QDate(2026, 10, 8);
+    QTest::newRow("German: no locale's month") << "de_DE"
+                                               << "Brumaire 08, 2026" << QDate();
+}
+
+void TstReminders::datesOfOtherLocalesRead()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, text);
+    QFETCH(QDate, read);
+    ProgramLocale locale(program);
+    QCOMPARE(DateText::readDate(text).value_or(QDate()), read);
+}
+
+void TstReminders::dateWrittenInAnotherLanguageIsDue_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QDate>("preset");
+    QTest::addColumn<bool>("fires");
+    QTest::newRow("German read in French, today") << "de_DE"
+                                                  << "fr_FR" << QDate(2026, 12, 8) << true;
+    QTest::newRow("French read in English, yesterday") << "fr_FR"
+                                                       << "C" << QDate(2026, 12, 7) << true;
+    QTest::newRow("English read in German, tomorrow") << "C"
+                                                      << "de_DE" << QDate(2026, 12, 9) << false;
+}
+
+void TstReminders::dateWrittenInAnotherLanguageIsDue()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, program);
+    QFETCH(QDate, preset);
+    QFETCH(bool, fires);
+    ProgramLocale locale(program);
+    Run r;
+    r.h.clock.current = at(10, 0);
+    r.h.store.set("Date/Green", QLocale(written).toString(preset, QStringLiteral("MMMM dd, yyyy")));
+    r.h.store.set("Timer/Green", "ON");
+    r.start();
+    QCOMPARE(r.app->form().txtSysDate->text(),
+        QLocale(program).toString(QDate(2026, 12, 8), QStringLiteral("MMMM dd, yyyy")));
+    r.tickAt(at(10, 0, 1));
+    QCOMPARE(r.shown(NoteColour::Green), fires);
+    QCOMPARE(r.app->form().tmrGreen->isActive(), !fires);
 }
 
 void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()

@@ -16,9 +16,12 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QSystemTrayIcon>
 #include <QTextCharFormat>
 #include <QTimer>
+
+#include <array>
 
 namespace {
 
@@ -88,6 +91,25 @@ protected:
 
 private:
     QColor m_fill;
+};
+
+// Qt's styles draw no focus on a scroll bar. The hour and minute bars take the keyboard, so they
+// show where it is, as the check boxes do.
+class TimeBar final : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter p(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
 };
 
 struct LabelDef {
@@ -319,7 +341,7 @@ void MainForm::setupUi(QWidget* frmMain)
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
         auto bar = [&](const char* prefix, const QString& acc, int left, int max, int value) {
-            auto* b = named(new QScrollBar(Qt::Vertical, client), name(prefix).constData(), acc);
+            auto* b = named(new TimeBar(Qt::Vertical, client), name(prefix).constData(), acc);
             b->setGeometry(twipsRect(left, top, 255, 375));
             b->setRange(0, max);
             b->setSingleStep(1);
@@ -327,6 +349,9 @@ void MainForm::setupUi(QWidget* frmMain)
             b->setValue(value);
             // A dragged thumb reports its value once, when it is let go.
             b->setTracking(false);
+            // Qt's scroll bars take no focus; these must, so that the arrow and page keys can set
+            // a time without a mouse.
+            b->setFocusPolicy(Qt::StrongFocus);
             return b;
         };
         auto* hourBar = bar("VScrollHour", human("hour setter"), 6360, 23, 1);
@@ -362,6 +387,20 @@ void MainForm::setupUi(QWidget* frmMain)
         (red ? chkRed2 : green ? chkGreen2 : chkBlue2) = chkStart;
     }
     txtSysTime->raise(); // lies over the right part of the clock frame
+
+    // Tab goes through the rows from the top, each from left to right as laid out; the order of
+    // creation would put the bars before the date switch.
+    QWidget* previous = nullptr;
+    for (const RowDef& r : rows) {
+        const NoteRow n = row(r.colour);
+        const std::array<QWidget*, 5> leftToRight { n.chkDate, n.VScrollHour, n.VScrollMin,
+            n.chkTime, n.chkStart };
+        for (QWidget* w : leftToRight) {
+            if (previous)
+                QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
+    }
 
     // Calendars, then the help boxes: created last so that they cover the rows, front to back
     // txtInstruction, txtAd, CalendarRed, CalendarBlue, CalendarGreen.

@@ -10,15 +10,17 @@
 /// The date and time texts of the clock display and the presets, and how the checks read them.
 namespace DateText {
 
-/// "MMMM dd, yyyy" with the system locale's full month name, as in "July 05, 2004".
+/// "MMMM dd, yyyy" with the full month name of the program's locale (the system's, as the
+/// calendars use it), as in "July 05, 2004".
 QString formatDate(QDate date);
 /// "HH:mm", 24-hour clock, no seconds.
 QString formatTime(QTime time);
 /// A value of a scroll bar as the hour and minute fields show it: digits without a leading zero.
 QString formatNumber(int value);
 
-/// Reads a date text by the system locale's month names, then by the English ones, so that a
-/// change of language does not silently stop a reminder. Nothing when the text is no such date.
+/// Reads a date text by the program's locale, then by English, then by the month names of every
+/// locale Qt knows, so that a change of language does not silently stop a reminder. Nothing when
+/// the text is no such date.
 std::optional<QDate> readDate(const QString& text);
 /// Reads "H:m" (one or two digits each, hour 0 to 23, minute 0 to 59). Nothing otherwise.
 std::optional<QTime> readTime(const QString& text);

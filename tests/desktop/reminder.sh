@@ -1,9 +1,10 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A time reminder set through the settings window as a person would: open it from the tray, move
-# the Red row's hour and minute bars to the current minute, set the time switch, see the Red note
-# pop up. The clock starts at 02:58:05 (faketime), so one press on each bar reaches the minute
-# from the bars' design values 1 and 59.
+# Time reminders set through the settings window as a person would: open it from the tray; with
+# the keyboard only, move the Blue row's hour and minute bars and set its time switch; with the
+# mouse, the Red row's; see both notes pop up. The clock starts at 02:58:05 (faketime), so one step
+# on each bar reaches the minute from the bars' design values 1 and 59. Then a restart in French
+# with a date written in German: the date still reads, and the Green note pops up.
 #   reminder.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: reminder.sh PROGRAM}
@@ -20,6 +21,16 @@ read -r tx ty <<<"$(tray_icon)"
 click "$tx" "$ty" 1
 wait_for 5 role_viewable frmMain || die "the settings window did not open"
 read -r mx my _ <<<"$(geometry "$(window_role frmMain)")"
+
+# The window opens with the keyboard on the top row's first bar; Tab goes on left to right.
+xdotool key Down # Blue hour: 1 -> 2
+wait_for 3 grep -q '^Blue=2$' "$ini" || { cat "$ini"; die "Down did not move the Blue hour bar"; }
+xdotool key Tab sleep 0.1 key Prior # Blue minute: 59 -> 58, one step
+wait_for 3 grep -q '^Blue=58$' "$ini" || { cat "$ini"; die "Page Up did not move the minute bar"; }
+xdotool key Tab sleep 0.1 key space # the time switch chkBlue1
+wait_for 3 grep -q '^Blue1=ON$' "$ini" || { cat "$ini"; die "Tab did not reach the time switch"; }
+wait_for 3 role_viewable frmBlue || die "the Blue note did not pop up at 02:58"
+log "Blue note set from the keyboard and popped up"
 cx=$((mx + 1)) cy=$((my + 1)) # client area inside the one-pixel border
 row=232                       # the Red row, 3480 twips
 
@@ -34,4 +45,16 @@ wait_for 3 grep -q '^Red1=ON$' "$ini" || { cat "$ini"; die "the time switch was 
 wait_for 3 role_viewable frmRed || die "the Red note did not pop up at 02:58"
 log "Red note popped up at the preset minute"
 cat "$ini"
+
+click "$tx" "$ty" 3 # the tray menu's "&Close"
+wait_for 3 role_viewable MnuMenu || die "the tray menu did not open"
+xdotool key --delay 80 Down Down Down Down Down Return
+wait_for 5 sh -c "! kill -0 $TACKPAD_PID 2>/dev/null" || die "Close did not end the program"
+printf '[Date]\nGreen=Dezember 08, 2026\n[Timer]\nGreen=ON\n' >>"$ini"
+env TACKPAD_SPEAKER=none LC_ALL=fr_FR.UTF-8 FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    faketime -f "@2026-12-08 03:10:00" "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1 &
+TACKPAD_PID=$!
+wait_for 10 tray_icon || die "no tray icon docked after the restart"
+wait_for 5 role_viewable frmGreen || die "a German date did not pop the Green note up in French"
+log "German date read in French"
 echo "PASS"

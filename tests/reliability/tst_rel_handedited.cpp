@@ -124,18 +124,19 @@ void TstRelHandEdited::startsAsTheFileSays_data()
         << (section("Always", "ON") + section("Note", "small") + QByteArray(10 << 20, '#'))
         << on(Expect { .note = QStringLiteral("small") });
 
-    // Dates that do not read are not due: the check stays armed and nothing is shown. The clock
-    // runs from 06:59 on December 8, 2026 into the next day.
+    // Dates that do not read are not due: the check stays armed and nothing is shown. Month names
+    // of other languages read. The clock runs from 06:59 on December 8, 2026 into the next day.
     for (const auto& [text, due] : std::initializer_list<std::pair<const char*, bool>> {
              { "December 08, 2026", true }, { "December 8, 2026", true }, { "July 05, 2004", true },
              { "December 10, 2026", false }, { "2026-12-08", false }, { "08.12.2026", false },
-             { "12/08/2026", false }, { "Dezember 08, 2026", false },
+             { "12/08/2026", false }, { "Dezember 08, 2026", true },
              { "d\xc3\xa9"
                "cembre 08, 2026",
-                 false },
+                 true },
              { "December 08 2026", false }, { "December 32, 2026", false },
              { "February 30, 2026", false }, { "   ", false }, { "December", false },
-             { "\xe5\x8d\x81\xe4\xba\x8c\xe6\x9c\x88 08, 2026", false } }) {
+             { "\xe5\x8d\x81\xe4\xba\x8c\xe6\x9c\x88 08, 2026", true },
+             { "Brumaire 08, 2026", false } }) {
         Expect e;
         e.date = QString::fromUtf8(text);
         e.dateOn = true;
