@@ -13,10 +13,13 @@
 //     (/proc/PID/smaps_rollup), then ends the program with SIGTERM.
 //     --drop-caches writes 3 to /proc/sys/vm/drop_caches (after sync) before every start.
 //
-//   bench_desktop idle [--seconds S] [--settle-ms MS] [--log FILE] -- PROGRAM [ARGS...]
-//     Starts the program, waits for its tray icon and the settle time, then takes the CPU time
-//     of all its threads (/proc/PID/task/*/schedstat, nanoseconds) and their voluntary and
-//     involuntary context switches over S seconds.
+//   bench_desktop idle [--seconds S] [--settle-ms MS] [--roles frmRed,...] [--click ROLE]
+//                 [--log FILE] -- PROGRAM [ARGS...]
+//     Starts the program, waits for its tray icon (and the note windows of the given roles; none
+//     unless given), clicks into the note of the --click role as a person does (xdotool, the
+//     button held 40 ms), waits the settle time, then takes the CPU time of all its threads
+//     (/proc/PID/task/*/schedstat, nanoseconds) and their voluntary and involuntary context
+//     switches over S seconds.
 //
 // Prints "key value" lines; lines starting with "#" are comments for people.
 #include <xcb/xcb.h>
@@ -65,6 +68,8 @@ struct Options {
     std::string log = "/dev/null";
     std::string label = "start";
     std::set<std::string> roles = { "frmRed", "frmGreen", "frmBlue" };
+    bool rolesGiven = false;
+    std::string click;
     std::vector<char*> program;
 };
 
@@ -207,6 +212,30 @@ public:
             if (trayMs >= 0 && notesMs >= 0)
                 return true;
         }
+    }
+
+    /// The screen rectangle of the program's window of that role, or false when there is none.
+    bool rectOf(const std::string& role, int& x, int& y, int& width, int& height)
+    {
+        for (const auto& [id, win] : m_windows) {
+            if (!win.ours || win.role != role)
+                continue;
+            xcb_get_geometry_reply_t* g
+                = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, id), nullptr);
+            xcb_translate_coordinates_reply_t* t = xcb_translate_coordinates_reply(
+                m_c, xcb_translate_coordinates(m_c, id, m_root, 0, 0), nullptr);
+            const bool ok = g && t;
+            if (ok) {
+                x = t->dst_x;
+                y = t->dst_y;
+                width = g->width;
+                height = g->height;
+            }
+            free(g);
+            free(t);
+            return ok;
+        }
+        return false;
     }
 
 private:
@@ -352,6 +381,7 @@ struct Usage {
     long switches = 0;
     long voluntary = 0;
     int threads = 0;
+    std::map<std::string, long> switchesByThread; // "name/tid"
     double statTicks = 0; // utime + stime of the whole process, dead threads included
 };
 
@@ -374,6 +404,14 @@ Usage usageOf(pid_t pid)
             const long inv = fieldKb(task + "/status", "nonvoluntary_ctxt_switches");
             u.voluntary += std::max(0L, vol);
             u.switches += std::max(0L, vol) + std::max(0L, inv);
+            std::string name;
+            if (FILE* f = std::fopen((task + "/comm").c_str(), "r")) {
+                char comm[64] = "";
+                if (std::fgets(comm, sizeof comm, f))
+                    name.assign(comm, std::strcspn(comm, "\n"));
+                std::fclose(f);
+            }
+            u.switchesByThread[name + "/" + e->d_name] = std::max(0L, vol) + std::max(0L, inv);
             ++u.threads;
         }
         ::closedir(d);
@@ -464,6 +502,35 @@ int start(const Options& o, Watcher& x)
     return 0;
 }
 
+// A click as a person makes it, a little above the middle of the window: xdotool presses, holds
+// the button 40 ms and releases (a zero-length click would leave the window manager expecting
+// a move). Then the pointer stays where it is, over the note.
+bool clickInto(const std::string& role, Watcher& x)
+{
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!x.rectOf(role, left, top, width, height)) {
+        std::fprintf(stderr, "no window of role %s to click into\n", role.c_str());
+        return false;
+    }
+    const std::string px = std::to_string(left + width / 2);
+    const std::string py = std::to_string(top + height / 3);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execlp("xdotool", "xdotool", "mousemove", px.c_str(), py.c_str(), "sleep", "0.05",
+            "mousedown", "1", "sleep", "0.04", "mouseup", "1", static_cast<char*>(nullptr));
+        std::perror("exec xdotool");
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "the click into %s failed\n", role.c_str());
+        return false;
+    }
+    std::printf("# clicked into %s at %s,%s\n", role.c_str(), px.c_str(), py.c_str());
+    return true;
+}
+
 int idle(const Options& o, Watcher& x)
 {
     x.reset();
@@ -471,8 +538,13 @@ int idle(const Options& o, Watcher& x)
     const pid_t pid = launch(o);
     double trayMs = 0, notesMs = 0, checkMs = 0;
     int batches = 0;
-    if (!x.wait(pid, t0, {}, true, 20000, trayMs, notesMs, batches, checkMs)) {
-        std::fprintf(stderr, "the tray icon did not appear\n");
+    const std::set<std::string> roles = o.rolesGiven ? o.roles : std::set<std::string> {};
+    if (!x.wait(pid, t0, roles, true, 20000, trayMs, notesMs, batches, checkMs)) {
+        std::fprintf(stderr, "the tray icon or a note did not appear\n");
+        stop(pid);
+        return 1;
+    }
+    if (!o.click.empty() && !clickInto(o.click, x)) {
         stop(pid);
         return 1;
     }
@@ -489,12 +561,20 @@ int idle(const Options& o, Watcher& x)
     std::printf("# idle %.1f s, %d threads: CPU %.2f ms (utime+stime %.0f ms), %ld context "
                 "switches (%ld voluntary)\n",
         seconds, b.threads, cpuMs, ticksMs, b.switches - a.switches, b.voluntary - a.voluntary);
+    std::printf("# context switches per minute by thread:");
+    for (const auto& [thread, after] : b.switchesByThread) {
+        const auto before = a.switchesByThread.find(thread);
+        const long n = after - (before == a.switchesByThread.end() ? 0 : before->second);
+        std::printf(" %s %.1f", thread.c_str(), double(n) / seconds * 60);
+    }
+    std::printf("\n");
     std::printf("idle.seconds %.2f\n", seconds);
     std::printf("idle.threads %d\n", b.threads);
     std::printf("idle.cpu_ms %.3f\n", cpuMs);
     std::printf("idle.cpu_percent %.4f\n", cpuMs / wallMs * 100.0);
     std::printf("idle.stat_cpu_ms %.1f\n", ticksMs);
     std::printf("idle.wakeups_per_s %.2f\n", double(b.switches - a.switches) / seconds);
+    std::printf("idle.wakeups_per_min %.1f\n", double(b.switches - a.switches) / seconds * 60);
     std::printf("idle.voluntary_per_s %.2f\n", double(b.voluntary - a.voluntary) / seconds);
     return 0;
 }
@@ -528,8 +608,11 @@ int main(int argc, char** argv)
             o.log = next();
         else if (a == "--label")
             o.label = next();
-        else if (a == "--roles")
+        else if (a == "--roles") {
             o.roles = splitRoles(next());
+            o.rolesGiven = true;
+        } else if (a == "--click")
+            o.click = next();
         else {
             std::fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;

@@ -47,6 +47,7 @@ private slots:
     void dragByAnyButtonMovesTheNote();
     void failedWritesAreReportedAndTextStays();
     void aMegabyteWordRestoresAndWrapsAnywhere();
+    void caretStopsBlinkingWhenLeftAloneUntilAKeyOrClick();
 };
 
 void TstNotes::definitionOfEachNote_data()
@@ -339,6 +340,39 @@ void TstNotes::aMegabyteWordRestoresAndWrapsAnywhere()
     QCOMPARE(red->wordWrapMode(), QTextOption::WrapAnywhere);
     red->clear();
     QCOMPARE(red->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TstNotes::caretStopsBlinkingWhenLeftAloneUntilAKeyOrClick()
+{
+    const int flashTime = QApplication::cursorFlashTime();
+    QVERIFY(flashTime > 0);
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    red->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(red));
+    auto* rest = red->findChild<QTimer*>(QStringLiteral("caretRest"));
+    QVERIFY(rest);
+    QCOMPARE(rest->interval(), 10000); // GNOME's and GTK's
+    rest->setInterval(10);
+    QTextEdit* txt = textOf(red);
+    QTest::mouseClick(txt->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    QVERIFY(txt->hasFocus());
+
+    // Left alone, the cursor stops blinking (it stays on); a key or a click brings the blink back.
+    QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
+    QTest::keyClick(txt, Qt::Key_Right);
+    QCOMPARE(QApplication::cursorFlashTime(), flashTime);
+    QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
+    QTest::mouseClick(txt->viewport(), Qt::LeftButton, {}, QPoint(60, 40));
+    QCOMPARE(QApplication::cursorFlashTime(), flashTime);
+    // The flash time is the whole program's: it comes back as the note loses the focus, so
+    // that the next text field blinks as usual.
+    QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
+    txt->clearFocus();
+    QCOMPARE(QApplication::cursorFlashTime(), flashTime);
 }
 
 QTEST_MAIN(TstNotes)

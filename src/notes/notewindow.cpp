@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcNotes, "tackpad.notes", QtWarningMsg)
 
 namespace {
@@ -28,6 +30,9 @@ constexpr int kBorder = 4;
 // by more than the step (a paste, not a keystroke) look at the wrapping again.
 constexpr qsizetype kLongestWord = 2000;
 constexpr qsizetype kWrapCheckStep = 256;
+// After this long without a key or a click the text cursor stays on instead of blinking, as on
+// GNOME: each blink repaints the note and wakes the program twice a second for nobody.
+constexpr int kCaretBlinkMs = 10000;
 
 const QString kNoteSection = QStringLiteral("Note");
 
@@ -57,6 +62,7 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
 {
     m_form.setupUi(this, colour);
     QTextEdit* txt = m_form.txt;
+    txt->installEventFilter(this);
     txt->viewport()->installEventFilter(this);
     txt->viewport()->setMouseTracking(true);
     // The right button moves the note like the others; its menu opens on a click without a move.
@@ -64,9 +70,14 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
     m_plainText = new PlainTextMirror(txt->document());
     connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
     connect(m_form.TimerSound, &QTimer::timeout, this, &NoteWindow::TimerSound_Timer);
+    m_caretRest = new QTimer(this);
+    m_caretRest->setObjectName(QStringLiteral("caretRest"));
+    m_caretRest->setSingleShot(true);
+    m_caretRest->setInterval(kCaretBlinkMs);
+    connect(m_caretRest, &QTimer::timeout, this, &NoteWindow::stopCaretBlinking);
 }
 
-NoteWindow::~NoteWindow() = default;
+NoteWindow::~NoteWindow() { resumeCaretBlinking(); }
 
 void NoteWindow::Form_Load()
 {
@@ -145,8 +156,47 @@ Qt::Edges NoteWindow::edgesAt(QPoint pos) const
     return edges;
 }
 
+void NoteWindow::caretTouched()
+{
+    resumeCaretBlinking();
+    m_caretRest->start();
+}
+
+void NoteWindow::stopCaretBlinking()
+{
+    // Qt has no blink setting per text box, only the application's flash time; but only the text
+    // box with the focus blinks, and this one gives the time back when it loses the focus.
+    const int flashTime = QApplication::cursorFlashTime();
+    if (flashTime <= 0 || !m_form.txt->hasFocus())
+        return;
+    m_stoppedFlashTime = flashTime;
+    QApplication::setCursorFlashTime(0); // the cursor stays on
+}
+
+void NoteWindow::resumeCaretBlinking()
+{
+    if (m_stoppedFlashTime > 0)
+        QApplication::setCursorFlashTime(std::exchange(m_stoppedFlashTime, 0));
+}
+
 bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_form.txt) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+            caretTouched();
+            break;
+        case QEvent::FocusOut:
+            m_caretRest->stop();
+            resumeCaretBlinking();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
     QWidget* viewport = m_form.txt->viewport();
     if (watched != viewport)
         return QWidget::eventFilter(watched, event);
@@ -157,6 +207,7 @@ bool NoteWindow::eventFilter(QObject* watched, QEvent* event)
         m_gesture = Gesture::None;
         return true;
     case QEvent::MouseButtonPress: {
+        caretTouched();
         auto* e = static_cast<QMouseEvent*>(event);
         m_button = e->button();
         m_pressGlobal = e->globalPosition().toPoint();

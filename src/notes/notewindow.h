@@ -9,10 +9,12 @@
 
 class PlainTextMirror;
 class PortIo;
+class QTimer;
 class SettingsStore;
 
 /// One sticky note: a frameless topmost window filled by its rich-text box. Its text is written
 /// to the store on every change; a press and drag in the text moves it, a double click hides it.
+/// Its text cursor stops blinking after a while without a key or a click, as GNOME's does.
 class NoteWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +52,9 @@ private:
     void TimerSound_Timer();
     Qt::Edges edgesAt(QPoint pos) const;
     void adaptWrapping(const QString& text);
+    void caretTouched();
+    void stopCaretBlinking();
+    void resumeCaretBlinking();
 
     NoteColour m_colour;
     SettingsStore& m_store;
@@ -60,6 +65,8 @@ private:
     bool m_restoring = false;
     bool m_everShown = false;
     qsizetype m_wrapCheckedSize = 0;
+    QTimer* m_caretRest = nullptr; // runs from the last input until the cursor stops blinking
+    int m_stoppedFlashTime = 0; // the cursor flash time this note set to 0 (0: it set none)
 
     // Pointer gesture in progress in the text box.
     enum class Gesture { None, Pressed, Moving, Resizing };
