@@ -182,6 +182,6 @@ set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackChecks.cmake)
 set(CPACK_TACKPAD_PROGRAM_PATH "${TACKPAD_PROGRAM_PATH}")
 set(CPACK_TACKPAD_AUTOSTART_DIR "${TACKPAD_AUTOSTART_DIR}")
 set(CPACK_SOURCE_GENERATOR TXZ)
-# A linked worktree's .git is a file naming a folder of this machine: it stays out too.
+# A linked worktree's .git is a file that names a folder outside the tree: it stays out too.
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git(/|$)" "/build[^/]*/")
 include(CPack)
