@@ -13,9 +13,9 @@
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
-#include "store/inisettingsstore.h"
 #include "notes/notewindow.h"
 #include "platform/emulatedspeaker.h"
+#include "store/inisettingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/lazyiconstyle.h"
 #include "forms/programicon.h"
+#include "platform/lazyiconstyle.h"
 
 #include <QCalendarWidget>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "forms/noteform.h"
 #include "base/notecolour.h"
+#include "forms/noteform.h"
 
 #include <QPoint>
 #include <QWidget>

@@ -3,10 +3,10 @@
 
 #include "fakes.h"
 
-#include "store/inisettingsstore.h"
 #include "app/tackpad.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
+#include "store/inisettingsstore.h"
 
 #include <QApplication>
 #include <QCheckBox>

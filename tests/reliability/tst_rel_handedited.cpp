@@ -4,8 +4,8 @@
 // only what is due, leave the file as it was, and not crash.
 #include "relsupport.h"
 
-#include "store/iniformat.h"
 #include "schedule/reminders.h"
+#include "store/iniformat.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
