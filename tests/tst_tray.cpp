@@ -33,23 +33,33 @@ bool shown(Tackpad& app, NoteColour c)
     return w && w->isVisible();
 }
 
-// The child of closeDuringAnAlertKeepsEverythingTyped: types into a note, then chooses Close
-// from the menu while another note plays its alert.
-int closeChild(const QString& storePath)
-{
-    IniSettingsStore store(storePath);
+// The program on a real settings file, fakes for the rest: the children below end it for real.
+struct ProgramOnFile {
+    explicit ProgramOnFile(const QString& storePath)
+        : store(storePath)
+    {
+    }
+    IniSettingsStore store;
     FakeClock clock;
     FakeAutostart autostart;
     FakeMessageBox messages;
     RecordingPorts ports;
     FakeCommandRunner commands;
-    Tackpad app({ store, clock, autostart, messages, ports, commands });
+    Tackpad app { { store, clock, autostart, messages, ports, commands } };
+};
+
+// The child of closeDuringAnAlertKeepsEverythingTyped: types into a note, then chooses Close
+// from the menu while another note plays its alert.
+int closeChild(const QString& storePath)
+{
+    ProgramOnFile program(storePath);
+    Tackpad& app = program.app;
     app.Form_Load();
     app.notes().Show(NoteColour::Red);
     QTest::keyClicks(
         app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("typed before"));
     int tones = 0;
-    ports.onOut = [&](qint16 port, qint16 value) {
+    program.ports.onOut = [&](qint16 port, qint16 value) {
         if (port == 0x61 && (value & 3) == 3 && ++tones == 3)
             QTimer::singleShot(0, [&] { app.form().MnuEnd->trigger(); });
     };
@@ -61,14 +71,9 @@ int closeChild(const QString& storePath)
 // or SIGTERM, answering "Close anyway" if asked.
 int endChild(const QString& storePath, const QString& how, bool freed)
 {
-    IniSettingsStore store(storePath);
-    FakeClock clock;
-    FakeAutostart autostart;
-    FakeMessageBox messages;
-    messages.answers = { true };
-    RecordingPorts ports;
-    FakeCommandRunner commands;
-    Tackpad app({ store, clock, autostart, messages, ports, commands });
+    ProgramOnFile program(storePath);
+    program.messages.answers = { true };
+    Tackpad& app = program.app;
     TerminationSignal terminated;
     QObject::connect(&terminated, &TerminationSignal::received, &app, &Tackpad::MnuEnd_Click);
     app.Form_Load();

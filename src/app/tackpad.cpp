@@ -132,14 +132,12 @@ bool Tackpad::readyToEnd()
         return false; // the question is on screen already
     m_asking = true;
     const QStringList lost = describeUnsaved(m_platform.store.unsavedEntries());
-    const QString reason = m_platform.store.errorString();
     const QString text
         = QStringLiteral("Tackpad could not save %1.\n%2\n\nIf it closes now, these changes are "
                          "lost. If it keeps running, it tries again every few seconds.")
               .arg(lost.isEmpty() ? QStringLiteral("your latest changes")
                                   : lost.join(QStringLiteral(", ")),
-                  reason.isEmpty() ? QStringLiteral("The settings file cannot be written.")
-                                   : reason);
+                  saveFailureReason(m_platform.store.errorString()));
     const bool closeAnyway
         = m_platform.messages.ask(QStringLiteral("Tackpad cannot save your notes"), text,
             QStringLiteral("Close anyway"), QStringLiteral("Keep running"));

@@ -24,3 +24,9 @@ public:
     /// Why the last failed write or removal failed, in words for the user.
     virtual QString errorString() const { return {}; }
 };
+
+/// Why a save failed, in words for the user, also where the store could not say.
+inline QString saveFailureReason(const QString& error)
+{
+    return error.isEmpty() ? QStringLiteral("The settings file cannot be written.") : error;
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingscontroller.h"
 
+#include "base/settingsstore.h"
 #include "forms/mainform.h"
 #include "forms/settingswindow.h"
 #include "platform/commandrunner.h"
@@ -65,11 +66,9 @@ void SettingsController::reportSaveFailure(const QString& reason)
         return;
     m_saveFailureReported = true;
     const QString title = QStringLiteral("Tackpad cannot save your notes");
-    const QString text
-        = QStringLiteral("%1\nYour text stays on screen and is saved as soon as "
-                         "saving works again.")
-              .arg(reason.isEmpty() ? QStringLiteral("The settings file cannot be written.")
-                                    : reason);
+    const QString text = QStringLiteral("%1\nYour text stays on screen and is saved as soon as "
+                                        "saving works again.")
+                             .arg(saveFailureReason(reason));
     if (trayShown()) {
         m_form.TrayIcon1->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
         return;
