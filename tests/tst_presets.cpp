@@ -235,12 +235,21 @@ void TstPresets::tabGoesThroughTheRowsLeftToRight()
     showActive(app.frmMain());
     app.form().chkBlue->setFocus();
     QStringList order { "chkBlue" }, expected;
-    for (const QString c : { "Blue", "Green", "Red" }) // the rows from the top
+    for (const QString c : { "Blue", "Green", "Red" }) { // the rows from the top
         expected << "VScrollHour" + c << "VScrollMin" + c << "chk" + c + "1"
-                 << "chk" + c + "2"
-                 << (c == "Red"           ? "chkBlue"
-                            : c == "Blue" ? "chkGreen"
-                                          : "chkRed");
+                 << "chk" + c + "2";
+        if (c == "Red") // then the title strip's commands, and round to the top row
+            expected << "lblTray"
+                     << "Label13"
+                     << "lblAd"
+                     << "lblBlue"
+                     << "txtDateBlue"
+                     << "chkBlue";
+        else
+            expected << (c == "Blue" ? "lblGreen" : "lblRed")
+                     << (c == "Blue" ? "txtDateGreen" : "txtDateRed")
+                     << (c == "Blue" ? "chkGreen" : "chkRed");
+    }
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();

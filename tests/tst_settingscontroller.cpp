@@ -163,7 +163,7 @@ void TstSettingsController::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu(
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has no tray host
     Harness h;
     Tackpad& app = h.start();
-    app.settings().watchForTray(300);
+    app.tray().watch(300);
     QVERIFY(!app.frmMain().isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(app.frmMain().isVisible(), 2000);
     QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));

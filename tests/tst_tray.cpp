@@ -4,7 +4,6 @@
 #include "forms/mainform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
-#include "platform/terminationsignal.h"
 #include "store/inisettingsstore.h"
 #include "tray/traymenu.h"
 
@@ -73,9 +72,7 @@ int endChild(const QString& storePath, const QString& how, bool freed)
 {
     ProgramOnFile program(storePath);
     program.messages.answers = { true };
-    Tackpad& app = program.app;
-    TerminationSignal terminated;
-    QObject::connect(&terminated, &TerminationSignal::received, &app, &Tackpad::MnuEnd_Click);
+    Tackpad& app = program.app; // it takes SIGTERM itself
     app.Form_Load();
     app.notes().Show(NoteColour::Red);
     QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
@@ -115,6 +112,7 @@ private slots:
 void TstTray::trayIconAndItsMenu()
 {
     Harness h;
+    h.trayHost.kind = TrayHost::Kind::XEmbed;
     Tackpad& app = h.start();
     QSystemTrayIcon* icon = app.tray().TrayIcon1();
     QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
@@ -191,6 +189,7 @@ void TstTray::closeDuringAnAlertKeepsEverythingTyped()
 void TstTray::closeWithUnsavedChangesAsks()
 {
     Harness h;
+    h.trayHost.kind = TrayHost::Kind::XEmbed;
     Tackpad& app = h.start();
     app.notes().Show(NoteColour::Red);
     h.store.failWrites = true;

@@ -6,15 +6,16 @@
 #include "platform/commandrunner.h"
 #include "platform/lazyiconstyle.h"
 #include "platform/messagebox.h"
+#include "platform/notifications.h"
 #include "platform/portio.h"
+#include "platform/singleinstance.h"
 #include "platform/speakerfactory.h"
-#include "platform/terminationsignal.h"
+#include "platform/trayhost.h"
 #include "platform/xdgautostart.h"
 #include "store/inisettingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSessionManager>
 
 #include <cstdio>
 
@@ -22,6 +23,8 @@ namespace {
 
 // Desktops start their panel after the autostart programs now and then.
 constexpr int kTrayWaitMs = 5000;
+// How long a second start waits for the running copy to take its request.
+constexpr int kHandOverWaitMs = 3000;
 
 void preferX11()
 {
@@ -53,6 +56,23 @@ int runTackpad(int argc, char** argv)
         }
     }
 
+    // One copy per store: a second would write its own notes over the first one's. The check
+    // comes before anything is written or any window system is opened.
+    const QString storePath = IniSettingsStore::defaultFilePath();
+    SingleInstance instance(storePath);
+    switch (instance.claim(kHandOverWaitMs)) {
+    case SingleInstance::Claim::HandedOver:
+        return 0;
+    case SingleInstance::Claim::NoAnswer:
+        std::fprintf(stderr,
+            "tackpad: another copy runs on %s but does not answer; not starting a second one\n",
+            qPrintable(storePath));
+        return 1;
+    case SingleInstance::Claim::First:
+    case SingleInstance::Claim::Unlockable: // a folder that cannot hold a lock: start as ever
+        break;
+    }
+
     preferX11();
     QApplication app(argc, argv);
     QApplication::setStyle(new LazyIconStyle);
@@ -62,28 +82,23 @@ int runTackpad(int argc, char** argv)
     // Hidden notes and the hidden settings window must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    IniSettingsStore store(IniSettingsStore::defaultFilePath());
+    IniSettingsStore store(storePath);
     SystemClock clock;
     XdgAutostart autostart;
     QtMessageBox messages;
     DesktopCommandRunner commands;
     const std::unique_ptr<PortIo> ports = createSpeakerPortsFromEnvironment();
+    DesktopTrayHost trayHost;
+    DesktopNotifications notifications;
 
-    Tackpad tackpad({ store, clock, autostart, messages, *ports, commands });
-    // The end of the session or a stop from outside saves first, and asks where that fails.
-    TerminationSignal terminated;
-    QObject::connect(&terminated, &TerminationSignal::received, &tackpad, &Tackpad::MnuEnd_Click);
+    Tackpad tackpad(
+        { store, clock, autostart, messages, *ports, commands, &trayHost, &notifications });
+    // Later starts are answered once the event loop runs, after start-up.
     QObject::connect(
-        &app, &QGuiApplication::commitDataRequest, &tackpad, [&tackpad](QSessionManager& session) {
-            const bool mayAsk = session.allowsInteraction();
-            const bool end = tackpad.sessionEnding(mayAsk);
-            if (mayAsk)
-                session.release();
-            if (!end)
-                session.cancel();
-        });
+        &instance, &SingleInstance::activationRequested, &tackpad, &Tackpad::startedAgain);
+    instance.listen();
 
     tackpad.Form_Load();
-    tackpad.settings().watchForTray(kTrayWaitMs);
+    tackpad.tray().watch(kTrayWaitMs);
     return app.exec();
 }

@@ -6,13 +6,17 @@
 #include "notes/alert.h"
 #include "platform/autostart.h"
 #include "platform/messagebox.h"
+#include "platform/notifications.h"
 #include "platform/portio.h"
+#include "platform/terminationsignal.h"
+#include "platform/trayhost.h"
 #include "platform/windowsystem.h"
 #include "schedule/datetext.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QSystemTrayIcon>
+#include <QSessionManager>
 
 namespace {
 
@@ -39,28 +43,76 @@ QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
     return out;
 }
 
+// Stand-ins for a desktop without a notification area or a notification service.
+class NoTray final : public TrayHost {
+public:
+    Kind current() const override { return Kind::None; }
+    void watch() override { }
+    void stopWatching() override { }
+};
+
+class NoNotifications final : public Notifications {
+public:
+    void notify(const QString&, const QString&, std::function<void(bool)> done) override
+    {
+        done(false);
+    }
+};
+
+TrayHost& trayHostOf(const Platform& platform)
+{
+    static NoTray none;
+    return platform.trayHost ? *platform.trayHost : none;
+}
+
+Notifications& notificationsOf(const Platform& platform)
+{
+    static NoNotifications none;
+    return platform.notifications ? *platform.notifications : none;
+}
+
 } // namespace
 
 QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
 
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
+    , m_tray(m_window, trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
     , m_presets(m_window.form(), m_platform.store)
     , m_reminders(m_window.form(), m_platform.clock, [this](NoteColour c) { m_notes.Show(c); })
     , m_settings(m_window, m_platform.commands)
-    , m_tray(m_window.form(), m_notes, m_platform.commands)
+    , m_menu(m_window.form(), m_notes, m_settings)
+    , m_terminated(std::make_unique<TerminationSignal>())
 {
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
-    connect(&m_tray, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
-    connect(&m_tray, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
+    // The user asked for the window: a tray that comes later leaves it open.
+    connect(&m_tray, &Tray::settingsRequested, &m_tray, &Tray::settingsAsked);
+    connect(&m_menu, &TrayMenu::settingsRequested, &m_tray, &Tray::settingsAsked);
+    connect(&m_tray, &Tray::settingsRequested, &m_settings, &SettingsController::ShowSettings);
+    connect(&m_menu, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
+    connect(&m_menu, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
+
+    // The end of the session or a stop from outside saves first, and asks where that fails.
+    connect(m_terminated.get(), &TerminationSignal::received, this, &Tackpad::MnuEnd_Click);
+    if (qGuiApp) {
+        connect(
+            qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+                const bool mayAsk = session.allowsInteraction();
+                const bool end = sessionEnding(mayAsk);
+                if (mayAsk)
+                    session.release();
+                if (!end)
+                    session.cancel();
+            });
+    }
 
     m_saveRetry.setSingleShot(true);
     m_saveRetry.setInterval(kSaveRetryMs);
     m_saveRetry.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_saveRetry, &QTimer::timeout, this, [this] {
         if (m_platform.store.retrySave())
-            m_settings.reportSaveRecovered();
+            m_tray.reportSaveRecovered();
         else
             m_saveRetry.start();
     });
@@ -69,13 +121,21 @@ Tackpad::Tackpad(Platform platform)
     connect(&m_notes, &Notes::saved, this, [this] {
         // A write that succeeds saves whatever earlier ones left behind.
         m_saveRetry.stop();
-        m_settings.reportSaveRecovered();
+        m_tray.reportSaveRecovered();
     });
+}
+
+Tackpad::~Tackpad() = default;
+
+void Tackpad::startedAgain()
+{
+    m_tray.settingsAsked();
+    m_settings.ShowSettingsFocused();
 }
 
 void Tackpad::handleFailedSave(const QString& reason)
 {
-    m_settings.reportSaveFailure(reason);
+    m_tray.reportSaveFailure(reason);
     m_saveRetry.start();
 }
 
@@ -163,7 +223,7 @@ void Tackpad::MnuEnd_Click()
 
 void Tackpad::endNow()
 {
-    form().TrayIcon1->hide();
+    m_tray.hideIcon();
     // A tone may be sounding: silence the speaker, since no alert will end it.
     PortIo& ports = m_platform.ports;
     ports.vbOut(Alert::kControlPort, qint16(ports.vbInp(Alert::kControlPort) & Alert::kSpeakerOff));

@@ -7,17 +7,23 @@
 #include "notes/notes.h"
 #include "schedule/presets.h"
 #include "schedule/reminders.h"
+#include "tray/tray.h"
 #include "tray/traymenu.h"
 
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
+
 class Autostart;
 class Clock;
 class CommandRunner;
 class MessageBox;
+class Notifications;
 class PortIo;
 class SettingsStore;
+class TerminationSignal;
+class TrayHost;
 
 /// What the program needs of the outside world; tests pass fakes.
 struct Platform {
@@ -27,6 +33,9 @@ struct Platform {
     MessageBox& messages;
     PortIo& ports;
     CommandRunner& commands;
+    /// The notification area and the notification service; none given: a desktop without them.
+    TrayHost* trayHost = nullptr;
+    Notifications* notifications = nullptr;
 };
 
 /// The whole program: the settings window with its presets, checks and tray, and the notes.
@@ -35,6 +44,7 @@ class Tackpad final : public QObject {
     Q_OBJECT
 public:
     explicit Tackpad(Platform platform);
+    ~Tackpad() override;
     Tackpad(const Tackpad&) = delete;
     Tackpad& operator=(const Tackpad&) = delete;
 
@@ -49,11 +59,14 @@ public:
     /// The desktop session is ending: one last save, and the question of Close where the session
     /// lets the program ask. False when the user chose to keep running.
     bool sessionEnding(bool mayAsk);
+    /// Tackpad was started again: the settings window comes up with the keyboard in it.
+    void startedAgain();
 
     SettingsWindow& frmMain() { return m_window; }
     MainForm& form() { return m_window.form(); }
     Notes& notes() { return m_notes; }
-    TrayMenu& tray() { return m_tray; }
+    Tray& tray() { return m_tray; }
+    TrayMenu& trayMenu() { return m_menu; }
     SettingsController& settings() { return m_settings; }
     Reminders& reminders() { return m_reminders; }
     PresetEditor& presets() { return m_presets; }
@@ -66,11 +79,13 @@ private:
 
     Platform m_platform;
     SettingsWindow m_window;
+    Tray m_tray; // early, so that a panel docks the icon while the rest is built
     Notes m_notes;
     PresetEditor m_presets;
     Reminders m_reminders;
     SettingsController m_settings;
-    TrayMenu m_tray;
+    TrayMenu m_menu;
+    std::unique_ptr<TerminationSignal> m_terminated;
     QTimer m_saveRetry; // saves again what failed to save, until it works
     bool m_asking = false;
 };

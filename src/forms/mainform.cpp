@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyleOptionFocusRect>
-#include <QSystemTrayIcon>
 #include <QTextCharFormat>
 #include <QTimer>
 
@@ -112,6 +111,28 @@ protected:
     }
 };
 
+// A label that works as a command and takes the keyboard: it shows where the keyboard is, as
+// the other controls do.
+class CommandLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter p(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        // Drawn whenever it has the focus, also when the window was opened with it there.
+        option.state |= QStyle::State_KeyboardFocusChange;
+        option.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+};
+
 struct LabelDef {
     const char* name;
     QRect rect; // twips
@@ -128,8 +149,9 @@ struct LabelDef {
 
 QLabel* makeLabel(QWidget* parent, const LabelDef& d)
 {
-    auto* l = named(new QLabel(QString::fromUtf8(d.caption), parent), d.name,
-        QString::fromUtf8(d.accessibleName));
+    QLabel* const made = d.hand ? new CommandLabel(QString::fromUtf8(d.caption), parent)
+                                : new QLabel(QString::fromUtf8(d.caption), parent);
+    auto* l = named(made, d.name, QString::fromUtf8(d.accessibleName));
     l->setGeometry(twipsRect(d.rect.x(), d.rect.y(), d.rect.width(), d.rect.height()));
     l->setFont(d.font);
     l->setAlignment(d.alignment);
@@ -208,11 +230,6 @@ void MainForm::setupUi(QWidget* frmMain)
     frmMain->setWindowRole(QStringLiteral("frmMain"));
     const QIcon icon = programIcon();
     frmMain->setWindowIcon(icon);
-    // The tray icon first, so that the panel docks it while the rest of the window is built.
-    TrayIcon1 = new QSystemTrayIcon(icon, frmMain);
-    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
-    TrayIcon1->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
-    TrayIcon1->show();
     // No title bar, no taskbar button; the window is made topmost by start-up.
     frmMain->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     frmMain->setFont(sansSerif8());
@@ -388,18 +405,28 @@ void MainForm::setupUi(QWidget* frmMain)
     }
     txtSysTime->raise(); // lies over the right part of the clock frame
 
-    // Tab goes through the rows from the top, each from left to right as laid out; the order of
-    // creation would put the bars before the date switch.
+    // Tab goes through the rows from the top, each from left to right as laid out (the order of
+    // creation would put the bars before the date switch), then to the commands of the title
+    // strip. Note names, date fields and commands take the keyboard, so that all of the window
+    // can be used without a mouse; the date fields stay read-only to typing.
     QWidget* previous = nullptr;
+    auto chain = [&previous](QWidget* w) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    };
     for (const RowDef& r : rows) {
         const NoteRow n = row(r.colour);
-        const std::array<QWidget*, 5> leftToRight { n.chkDate, n.VScrollHour, n.VScrollMin,
-            n.chkTime, n.chkStart };
-        for (QWidget* w : leftToRight) {
-            if (previous)
-                QWidget::setTabOrder(previous, w);
-            previous = w;
-        }
+        n.lbl->setFocusPolicy(Qt::StrongFocus);
+        n.txtDate->setFocusPolicy(Qt::StrongFocus);
+        const std::array<QWidget*, 7> leftToRight { n.lbl, n.txtDate, n.chkDate, n.VScrollHour,
+            n.VScrollMin, n.chkTime, n.chkStart };
+        for (QWidget* w : leftToRight)
+            chain(w);
+    }
+    for (QLabel* command : { lblTray, Label13, lblAd }) {
+        command->setFocusPolicy(Qt::StrongFocus);
+        chain(command);
     }
 
     // Calendars, then the help boxes: created last so that they cover the rows, front to back

@@ -93,7 +93,7 @@ public:
     QTimer *TmrRed1 = nullptr, *TmrGreen1 = nullptr, *TmrBlue1 = nullptr;
     QTimer* TmrSys = nullptr;
     QTimer* tmrMe = nullptr;
-    // Tray icon, shown from the start
+    // Tray icon: made by the tray once a notification area exists, null until then
     QSystemTrayIcon* TrayIcon1 = nullptr;
     // Popup menu tree
     QMenu* MnuMenu = nullptr;

@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingscontroller.h"
 
-#include "base/settingsstore.h"
 #include "forms/mainform.h"
 #include "forms/settingswindow.h"
 #include "platform/commandrunner.h"
 
-#include <QCursor>
-#include <QDeadlineTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 
@@ -35,60 +30,18 @@ SettingsController::SettingsController(
     m_window.installEventFilter(this);
 }
 
-void SettingsController::watchForTray(int timeoutMs)
-{
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    // Panels often start after the programs of the autostart list: give one time to appear.
-    const QDeadlineTimer deadline(timeoutMs);
-    m_trayWatch = new QTimer(this);
-    m_trayWatch->setInterval(250);
-    connect(m_trayWatch, &QTimer::timeout, this, [this, deadline] {
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            m_trayWatch->stop();
-            m_form.TrayIcon1->show();
-        } else if (deadline.hasExpired()) {
-            m_trayWatch->stop();
-            ShowSettings();
-        }
-    });
-    m_trayWatch->start();
-}
-
-bool SettingsController::trayShown() const
-{
-    return QSystemTrayIcon::isSystemTrayAvailable() && m_form.TrayIcon1->isVisible();
-}
-
-void SettingsController::reportSaveFailure(const QString& reason)
-{
-    if (m_saveFailureReported)
-        return;
-    m_saveFailureReported = true;
-    const QString title = QStringLiteral("Tackpad cannot save your notes");
-    const QString text = QStringLiteral("%1\nYour text stays on screen and is saved as soon as "
-                                        "saving works again.")
-                             .arg(saveFailureReason(reason));
-    if (trayShown()) {
-        m_form.TrayIcon1->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
-        return;
-    }
-    // No tray to carry the message: a box that does not block typing.
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
-    box->setObjectName(QStringLiteral("saveFailureMessage"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->show();
-}
-
-void SettingsController::reportSaveRecovered()
-{
-    // Tell again if saving fails later on.
-    m_saveFailureReported = false;
-}
-
 void SettingsController::ShowSettings() { m_window.setVisible(true); }
+
+void SettingsController::ShowSettingsFocused()
+{
+    ShowSettings();
+    m_window.raise();
+    m_window.activateWindow();
+    // The keyboard starts at the top row's note name unless it already is somewhere in here.
+    QWidget* focus = m_window.focusWidget();
+    if (!focus || !focus->isVisible())
+        m_form.lblBlue->setFocus(Qt::ActiveWindowFocusReason);
+}
 
 void SettingsController::lblTray_Click() { m_window.setVisible(false); }
 
@@ -110,6 +63,43 @@ void SettingsController::hideHelpBoxes()
     m_form.txtAd->setVisible(false);
 }
 
+bool SettingsController::labelKey(QObject* label, QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool press = event->type() == QEvent::KeyPress;
+    if (label == m_form.Label13 || label == m_form.lblAd) {
+        // Space held down is the button held down; the keyboard's repeats change nothing.
+        if (key != Qt::Key_Space)
+            return false;
+        if (!event->isAutoRepeat()) {
+            if (press)
+                (label == m_form.Label13 ? m_form.txtInstruction : m_form.txtAd)->setVisible(true);
+            else
+                hideHelpBoxes();
+        }
+        return true;
+    }
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+        return false;
+    if (press && !event->isAutoRepeat())
+        labelClicked(label);
+    return true;
+}
+
+void SettingsController::labelClicked(QObject* label)
+{
+    if (label == m_form.lblRed)
+        emit noteRequested(NoteColour::Red);
+    else if (label == m_form.lblGreen)
+        emit noteRequested(NoteColour::Green);
+    else if (label == m_form.lblBlue)
+        emit noteRequested(NoteColour::Blue);
+    else if (label == m_form.lblTray)
+        lblTray_Click();
+    else if (label == m_form.lblMe)
+        lblMe_Click();
+}
+
 bool SettingsController::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -118,11 +108,21 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event)
         // another program) must not leave a help box over the rows.
         if (type == QEvent::WindowDeactivate || type == QEvent::Hide)
             hideHelpBoxes();
-        // The menu belongs to the tray icon; the window carries it only while there is none.
-        if (type == QEvent::ContextMenu && !trayShown()) {
-            m_form.MnuMenu->popup(QCursor::pos());
+        // Escape hides the window, as "Tray  >>" does; only what no control took reaches here.
+        if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            lblTray_Click();
             return true;
         }
+        return false;
+    }
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease)
+        return labelKey(watched, static_cast<QKeyEvent*>(event));
+    if (type == QEvent::Shortcut && watched == m_form.lblTray) {
+        lblTray_Click();
+        return true;
+    }
+    if (type == QEvent::FocusOut && (watched == m_form.Label13 || watched == m_form.lblAd)) {
+        hideHelpBoxes(); // Space was still held when the keyboard went elsewhere
         return false;
     }
     if (type == QEvent::MouseButtonPress) {
@@ -144,15 +144,6 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event)
     auto* label = static_cast<QWidget*>(watched);
     if (e->button() != Qt::LeftButton || !label->rect().contains(e->position().toPoint()))
         return false;
-    if (watched == m_form.lblRed)
-        emit noteRequested(NoteColour::Red);
-    else if (watched == m_form.lblGreen)
-        emit noteRequested(NoteColour::Green);
-    else if (watched == m_form.lblBlue)
-        emit noteRequested(NoteColour::Blue);
-    else if (watched == m_form.lblTray)
-        lblTray_Click();
-    else if (watched == m_form.lblMe)
-        lblMe_Click();
+    labelClicked(watched);
     return false;
 }

@@ -8,12 +8,13 @@
 
 class CommandRunner;
 class MainForm;
+class QKeyEvent;
 class QTimer;
 class SettingsWindow;
 
-/// The settings window's own commands: the note labels, the help boxes shown while a button is
-/// held on their labels, the credit line, hiding the window, and the messages it shows. Where
-/// no notification area appears, the window stands in for the tray icon and carries its menu.
+/// The settings window's own commands: the note labels, the help boxes shown while a button or
+/// Space is held on their labels, the credit line and hiding the window. A key on a label runs
+/// the same command as a click.
 class SettingsController final : public QObject {
     Q_OBJECT
 public:
@@ -22,15 +23,11 @@ public:
     SettingsController& operator=(const SettingsController&) = delete;
 
     void ShowSettings();
+    /// Shows the window raised and with the keyboard in it, as when Tackpad is started again.
+    void ShowSettingsFocused();
     void lblTray_Click();
     void tmrMe_Timer();
     void lblMe_Click();
-    /// Waits up to timeoutMs for a notification area; without one, shows the settings window so
-    /// that the program stays reachable (its right-click menu is then the tray menu).
-    void watchForTray(int timeoutMs);
-    /// Tells the user once, without a modal box, that notes cannot be saved.
-    void reportSaveFailure(const QString& reason);
-    void reportSaveRecovered();
 
 signals:
     /// A note label was clicked (lblRed_Click, lblGreen_Click, lblBlue_Click).
@@ -41,12 +38,11 @@ protected:
 
 private:
     void hideHelpBoxes();
-    bool trayShown() const;
+    bool labelKey(QObject* label, QKeyEvent* event);
+    void labelClicked(QObject* label);
 
     SettingsWindow& m_window;
     MainForm& m_form;
     CommandRunner& m_commands;
-    QTimer* m_trayWatch = nullptr;
     bool m_showingAddress = false;
-    bool m_saveFailureReported = false;
 };

@@ -5,9 +5,11 @@
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -18,6 +20,20 @@ namespace {
 
 const QString kOn = QStringLiteral("ON");
 const QString kOff = QStringLiteral("OFF");
+
+// The calendar's day grid, which takes its keys.
+QAbstractItemView* calendarView(QCalendarWidget* calendar)
+{
+    return calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+}
+
+// The keys that open a date field's calendar, as they open a drop-down list.
+bool opensCalendar(const QKeyEvent* e)
+{
+    const int key = e->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space
+        || key == Qt::Key_F4 || (key == Qt::Key_Down && e->modifiers() & Qt::AltModifier);
+}
 
 } // namespace
 
@@ -36,6 +52,10 @@ PresetEditor::PresetEditor(MainForm& form, SettingsStore& store, QObject* parent
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
         row.txtDate->installEventFilter(this);
+        calendarView(row.Calendar)->installEventFilter(this);
+        // A day picked with the keyboard leaves the keyboard where the calendar was opened.
+        connect(row.Calendar, &QCalendarWidget::activated, this,
+            [this, c] { m_form.row(c).txtDate->setFocus(Qt::OtherFocusReason); });
         connect(
             row.Calendar, &QCalendarWidget::clicked, this, [this, c] { Calendar_DayPicked(c); });
         connect(
@@ -55,11 +75,24 @@ PresetEditor::PresetEditor(MainForm& form, SettingsStore& store, QObject* parent
 
 bool PresetEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        for (NoteColour c : kAllNotes) {
-            if (watched == m_form.row(c).txtDate)
+    const QEvent::Type type = event->type();
+    for (NoteColour c : kAllNotes) {
+        const NoteRow row = m_form.row(c);
+        if (watched == row.txtDate) {
+            if (type == QEvent::MouseButtonRelease
+                && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                 txtDate_Click(c);
+            if (type == QEvent::KeyPress && opensCalendar(static_cast<QKeyEvent*>(event))) {
+                txtDate_Click(c);
+                calendarView(row.Calendar)->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        } else if (watched == calendarView(row.Calendar) && type == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            // Closed without picking: the field and its entry stay as they were.
+            row.Calendar->hide();
+            row.txtDate->setFocus(Qt::OtherFocusReason);
+            return true;
         }
     }
     return QObject::eventFilter(watched, event);

@@ -2,27 +2,18 @@
 #include "traymenu.h"
 
 #include "forms/mainform.h"
+#include "forms/settingscontroller.h"
 #include "notes/notes.h"
-#include "platform/commandrunner.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QSystemTrayIcon>
-#include <QUrl>
 
-TrayMenu::TrayMenu(MainForm& form, Notes& notes, CommandRunner& commands, QObject* parent)
+TrayMenu::TrayMenu(MainForm& form, Notes& notes, SettingsController& settings, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_notes(notes)
-    , m_commands(commands)
+    , m_settings(settings)
 {
-    m_form.TrayIcon1->setContextMenu(m_form.MnuMenu);
-    connect(m_form.TrayIcon1, &QSystemTrayIcon::activated, this,
-        [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                emit settingsRequested();
-        });
-
     const struct {
         QAction* show;
         QAction* hide;
@@ -42,10 +33,5 @@ TrayMenu::TrayMenu(MainForm& form, Notes& notes, CommandRunner& commands, QObjec
     connect(m_form.Mnuzovo, &QAction::triggered, this, &TrayMenu::Mnuzovo_Click);
 }
 
-QSystemTrayIcon* TrayMenu::TrayIcon1() const { return m_form.TrayIcon1; }
-
-void TrayMenu::Mnuzovo_Click()
-{
-    // What the desktop does with the page is its business; a failure changes nothing here.
-    m_commands.openWebPage(QUrl(webAddress()));
-}
+// The credit line's command: one way to the page, whichever control asks.
+void TrayMenu::Mnuzovo_Click() { m_settings.lblMe_Click(); }

@@ -144,7 +144,7 @@ void typeWhileSavingFails(
 // the program shows it once the wait for a tray is over.
 void settingsWindowIsReachable(RealStoreApp& a)
 {
-    a.app->settings().watchForTray(200);
+    a.app->tray().watch(200);
     QTRY_VERIFY_WITH_TIMEOUT(a.app->frmMain().isVisible(), 3000);
 }
 

@@ -6,7 +6,9 @@
 #include "platform/autostart.h"
 #include "platform/commandrunner.h"
 #include "platform/messagebox.h"
+#include "platform/notifications.h"
 #include "platform/portio.h"
+#include "platform/trayhost.h"
 
 #include <QMap>
 #include <QPair>
@@ -183,4 +185,34 @@ public:
     QStringList log;
     qint16 control = 0x20;
     std::function<void(qint16, qint16)> onOut;
+};
+
+/// A notification area that is there or not, as the test says; it comes when the test says.
+class FakeTrayHost final : public TrayHost {
+public:
+    Kind current() const override { return kind; }
+    void watch() override { watching = true; }
+    void stopWatching() override { watching = false; }
+    /// A tray appears, and is reported if it is being watched for.
+    void appear(Kind k)
+    {
+        kind = k;
+        if (watching)
+            emit appeared();
+    }
+
+    Kind kind = Kind::None;
+    bool watching = false;
+};
+
+/// A notification service that takes each message, or is not there.
+class FakeNotifications final : public Notifications {
+public:
+    void notify(const QString& title, const QString&, std::function<void(bool)> done) override
+    {
+        sent << title;
+        done(available);
+    }
+    QStringList sent;
+    bool available = true;
 };

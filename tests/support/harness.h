@@ -15,12 +15,14 @@ struct Harness {
     FakeMessageBox messages;
     RecordingPorts ports;
     FakeCommandRunner commands;
+    FakeTrayHost trayHost; // no notification area unless a test puts one there
+    FakeNotifications notifications;
     std::unique_ptr<Tackpad> app;
 
     Tackpad& make()
     {
-        app = std::make_unique<Tackpad>(
-            Platform { store, clock, autostart, messages, ports, commands });
+        app = std::make_unique<Tackpad>(Platform {
+            store, clock, autostart, messages, ports, commands, &trayHost, &notifications });
         return *app;
     }
     Tackpad& start()

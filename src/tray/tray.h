@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/trayhost.h"
+
+#include <QObject>
+
+class Notifications;
+class QSystemTrayIcon;
+class QTimer;
+class SettingsWindow;
+
+/// The tray icon's whole life: it is made once a notification area exists, at start or whenever
+/// one appears later; where none has come after a wait, the settings window stands in for it
+/// (carrying the tray menu) until one comes. Messages go through the icon where it can carry
+/// them, otherwise into a window of the program's own.
+class Tray final : public QObject {
+    Q_OBJECT
+public:
+    Tray(SettingsWindow& window, TrayHost& host, Notifications& notifications,
+        QObject* parent = nullptr);
+    Tray(const Tray&) = delete;
+    Tray& operator=(const Tray&) = delete;
+
+    /// TrayIcon1, or null while there is no notification area.
+    QSystemTrayIcon* TrayIcon1() const;
+    /// Waits for a notification area; without one after standInMs, shows the settings window in
+    /// its place. The icon goes into a tray that comes later all the same.
+    void watch(int standInMs);
+    /// The user asked for the settings window: a tray that comes later no longer hides it.
+    void settingsAsked();
+    /// Tells the user once, without a modal box, that notes cannot be saved.
+    void reportSaveFailure(const QString& reason);
+    void reportSaveRecovered();
+    /// The program ends: the icon leaves the tray at once.
+    void hideIcon();
+
+signals:
+    /// The icon was activated: show the settings window.
+    void settingsRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void makeIcon();
+    void showOwnMessage(const QString& title, const QString& text);
+
+    SettingsWindow& m_window;
+    TrayHost& m_host;
+    Notifications& m_notifications;
+    TrayHost::Kind m_kind = TrayHost::Kind::None;
+    QTimer* m_standIn = nullptr;
+    bool m_standingIn = false;
+    bool m_saveFailureReported = false;
+};
