@@ -107,6 +107,10 @@ private slots:
     void closeWithUnsavedChangesAsks();
     void endSavesFirst_data();
     void endSavesFirst();
+    void aTrayThatComesLateTakesTheIcon_data();
+    void aTrayThatComesLateTakesTheIcon();
+    void saveFailureReachesThePerson_data();
+    void saveFailureReachesThePerson();
 };
 
 void TstTray::trayIconAndItsMenu()
@@ -248,6 +252,89 @@ void TstTray::endSavesFirst()
     QCOMPARE(child.exitCode(), 0);
     IniSettingsStore store(storePath);
     QCOMPARE(store.ReadSetting(QStringLiteral("Note"), QStringLiteral("Red")), expected);
+}
+
+void TstTray::aTrayThatComesLateTakesTheIcon_data()
+{
+    QTest::addColumn<TrayHost::Kind>("kind");
+    QTest::addColumn<int>("comesAfterMs"); // -1: never
+    QTest::addColumn<bool>("askedMeanwhile"); // Setting chosen from the stand-in's menu
+    QTest::addColumn<bool>("windowShown");
+    using K = TrayHost::Kind;
+    QTest::newRow("an XEmbed tray before the wait ends") << K::XEmbed << 100 << false << false;
+    QTest::newRow("a host after the wait: the stand-in goes")
+        << K::StatusNotifier << 600 << false << false;
+    QTest::newRow("asked for meanwhile: the window stays")
+        << K::StatusNotifier << 600 << true << true;
+    QTest::newRow("no tray at all: the stand-in stays") << K::None << -1 << false << true;
+}
+
+void TstTray::aTrayThatComesLateTakesTheIcon()
+{
+    QFETCH(TrayHost::Kind, kind);
+    QFETCH(int, comesAfterMs);
+    QFETCH(bool, askedMeanwhile);
+    QFETCH(bool, windowShown);
+    Harness h;
+    Tackpad& app = h.start();
+    QVERIFY(!app.tray().TrayIcon1());
+    app.tray().watch(300);
+    QVERIFY(h.trayHost.watching);
+    if (comesAfterMs >= 0)
+        QTimer::singleShot(comesAfterMs, &app, [&] { h.trayHost.appear(kind); });
+    if (askedMeanwhile)
+        QTimer::singleShot(450, &app, [&] { app.form().MnuSetting->trigger(); });
+    QTest::qWait(900);
+    QCOMPARE(app.frmMain().isVisible(), windowShown);
+    QSystemTrayIcon* icon = app.tray().TrayIcon1();
+    QCOMPARE(bool(icon), comesAfterMs >= 0);
+    if (icon) {
+        QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
+        QCOMPARE(icon->parent(), &app.frmMain());
+        QCOMPARE(icon->contextMenu(), app.form().MnuMenu);
+        QVERIFY(icon->isVisible());
+        QVERIFY(!h.trayHost.watching);
+    }
+}
+
+void TstTray::saveFailureReachesThePerson_data()
+{
+    QTest::addColumn<TrayHost::Kind>("kind");
+    QTest::addColumn<bool>("service");
+    QTest::addColumn<int>("notifications");
+    QTest::addColumn<int>("windows");
+    using K = TrayHost::Kind;
+    QTest::newRow("XEmbed: the icon's own balloon") << K::XEmbed << false << 0 << 0;
+    QTest::newRow("a host and a notification service") << K::StatusNotifier << true << 1 << 0;
+    QTest::newRow("a host without a notification service") << K::StatusNotifier << false << 1 << 1;
+    QTest::newRow("no tray") << K::None << true << 0 << 1;
+}
+
+void TstTray::saveFailureReachesThePerson()
+{
+    QFETCH(TrayHost::Kind, kind);
+    QFETCH(bool, service);
+    QFETCH(int, notifications);
+    QFETCH(int, windows);
+    Harness h;
+    h.trayHost.kind = kind;
+    h.notifications.available = service;
+    Tackpad& app = h.start();
+    h.store.failWrites = true;
+    for (int i = 0; i < 3; ++i) // told once, however often it fails
+        app.form().row(NoteColour::Red).chkStart->click();
+    QCOMPARE(h.notifications.sent.size(), notifications);
+    QList<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("saveFailureMessage") && w->isVisible())
+            boxes << qobject_cast<QMessageBox*>(w);
+    }
+    QCOMPARE(boxes.size(), windows);
+    for (QMessageBox* box : boxes) {
+        QVERIFY(!box->isModal());
+        QVERIFY(box->text().contains(QLatin1String("No space left on device")));
+    }
+    qDeleteAll(boxes);
 }
 
 int main(int argc, char** argv)

@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QStyleOptionFocusRect>
 #include <QTextCharFormat>
 #include <QTimer>
 
@@ -92,44 +91,25 @@ private:
     QColor m_fill;
 };
 
-// Qt's styles draw no focus on a scroll bar. The hour and minute bars take the keyboard, so they
-// show where it is, as the check boxes do.
-class TimeBar final : public QScrollBar {
+// Where the keyboard is must be seen on every control of the window, on its bright row colours
+// as on its dark grey: Qt's own focus marks are faint there (a scroll bar, a read-only field or a
+// label shows none). A ring of a light and a dark line shows on both.
+template <typename Control> class WithFocusRing final : public Control {
 public:
-    using QScrollBar::QScrollBar;
+    using Control::Control;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        QScrollBar::paintEvent(event);
-        if (!hasFocus())
+        Control::paintEvent(event);
+        if (!this->hasFocus())
             return;
         QPainter p(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
-    }
-};
-
-// A label that works as a command and takes the keyboard: it shows where the keyboard is, as
-// the other controls do.
-class CommandLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QLabel::paintEvent(event);
-        if (!hasFocus())
-            return;
-        QPainter p(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        // Drawn whenever it has the focus, also when the window was opened with it there.
-        option.state |= QStyle::State_KeyboardFocusChange;
-        option.rect = rect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        const QRect r = this->rect();
+        p.setPen(Qt::white);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
+        p.drawRect(r.adjusted(1, 1, -2, -2));
     }
 };
 
@@ -149,7 +129,7 @@ struct LabelDef {
 
 QLabel* makeLabel(QWidget* parent, const LabelDef& d)
 {
-    QLabel* const made = d.hand ? new CommandLabel(QString::fromUtf8(d.caption), parent)
+    QLabel* const made = d.hand ? new WithFocusRing<QLabel>(QString::fromUtf8(d.caption), parent)
                                 : new QLabel(QString::fromUtf8(d.caption), parent);
     auto* l = named(made, d.name, QString::fromUtf8(d.accessibleName));
     l->setGeometry(twipsRect(d.rect.x(), d.rect.y(), d.rect.width(), d.rect.height()));
@@ -185,7 +165,7 @@ QFrame* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to)
 QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibleName, QRect twips,
     const QColor& background, const QFont& f)
 {
-    auto* e = named(new QLineEdit(parent), name, accessibleName);
+    auto* e = named(new WithFocusRing<QLineEdit>(parent), name, accessibleName);
     e->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     // Only the program writes these fields: read-only, and out of the keyboard's focus chain.
     e->setReadOnly(true);
@@ -358,7 +338,8 @@ void MainForm::setupUi(QWidget* frmMain)
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
         auto bar = [&](const char* prefix, const QString& acc, int left, int max, int value) {
-            auto* b = named(new TimeBar(Qt::Vertical, client), name(prefix).constData(), acc);
+            auto* b = named(
+                new WithFocusRing<QScrollBar>(Qt::Vertical, client), name(prefix).constData(), acc);
             b->setGeometry(twipsRect(left, top, 255, 375));
             b->setRange(0, max);
             b->setSingleStep(1);
@@ -375,7 +356,8 @@ void MainForm::setupUi(QWidget* frmMain)
         auto* minBar = bar("VScrollMin", human("minute setter"), 7440, 59, 59);
 
         auto check = [&](const char* suffix, const QString& acc, int left, bool enabled) {
-            auto* c = named(new QCheckBox(client), name("chk", suffix).constData(), acc);
+            auto* c
+                = named(new WithFocusRing<QCheckBox>(client), name("chk", suffix).constData(), acc);
             c->setGeometry(twipsRect(left, top, 255, 255));
             c->setEnabled(enabled);
             // Only the surround takes the window's grey: the box itself stays light, so that its
@@ -449,6 +431,9 @@ void MainForm::setupUi(QWidget* frmMain)
         cal->setPalette(p);
         if (auto* nav = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar")))
             nav->setFont(font("Arial", 9.75));
+        // The day grid takes the keyboard inside the calendar: a screen reader names it.
+        if (auto* days = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")))
+            days->setAccessibleName(word + QStringLiteral(" note calendar days"));
         cal->hide();
         (c == NoteColour::Red            ? CalendarRed
                 : c == NoteColour::Green ? CalendarGreen

@@ -29,17 +29,28 @@ session_stop() {
     [[ -n ${TACKPAD_PID:-} ]] && kill -9 "$TACKPAD_PID" 2>/dev/null
     for ((i = ${#SESSION_PIDS[@]} - 1; i >= 0; i--)); do kill "${SESSION_PIDS[i]}" 2>/dev/null; done
     for p in "${SESSION_PIDS[@]}"; do wait "$p" 2>/dev/null; done
+    # What the bus started on demand (the accessibility bus and its registry) left running.
+    if [[ -n ${TACKPAD_TEST_SESSION:-} ]]; then
+        for p in /proc/[0-9]*; do
+            [[ ${p#/proc/} != "$$" ]] && grep -qzx "TACKPAD_TEST_SESSION=$TACKPAD_TEST_SESSION" "$p/environ" 2>/dev/null &&
+                kill "${p#/proc/}" 2>/dev/null
+        done
+    fi
     [[ -n ${SESSION_DIR:-} && -z ${KEEP_SESSION:-} ]] && rm -rf "$SESSION_DIR"
 }
 
-# session_start [--no-tray] [--no-audio] [--wm icewm|openbox]
+# session_start [--no-tray] [--no-audio] [--wm icewm|openbox] [--bare-bus] [--a11y]
+#   --bare-bus: a session bus on which no service can be started (no notification service)
+#   --a11y: the accessibility bus as well, and programs started with it switched on
 session_start() {
-    local tray=1 audio=1 wm=icewm
+    local tray=1 audio=1 wm=icewm bare=0 a11y=0
     while (($#)); do
         case $1 in
         --no-tray) tray=0 ;;
         --no-audio) audio=0 ;;
         --wm) wm=$2; shift ;;
+        --bare-bus) bare=1 ;;
+        --a11y) a11y=1 ;;
         esac
         shift
     done
@@ -60,11 +71,34 @@ session_start() {
     wait_for 10 grep -q '[0-9]' "$SESSION_DIR/display" || die "Xvfb did not start"
     export DISPLAY=":$(tr -dc 0-9 <"$SESSION_DIR/display")"
 
-    dbus-daemon --session --nofork --nopidfile --address="unix:path=$SESSION_DIR/run/bus" \
-        >"$SESSION_DIR/log/dbus.log" 2>&1 &
+    # Services the bus starts on demand outlive it; they carry this mark to be found at the end.
+    export TACKPAD_TEST_SESSION="$SESSION_DIR"
+    if ((bare)); then
+        mkdir -p "$SESSION_DIR/services"
+        cat >"$SESSION_DIR/bus.conf" <<XML
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>session</type><keep_umask/><listen>unix:path=$SESSION_DIR/run/bus</listen>
+<servicedir>$SESSION_DIR/services</servicedir>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
+</policy>
+</busconfig>
+XML
+        dbus-daemon --config-file="$SESSION_DIR/bus.conf" --nofork --nopidfile \
+            >"$SESSION_DIR/log/dbus.log" 2>&1 &
+    else
+        dbus-daemon --session --nofork --nopidfile --address="unix:path=$SESSION_DIR/run/bus" \
+            >"$SESSION_DIR/log/dbus.log" 2>&1 &
+    fi
     SESSION_PIDS+=($!)
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$SESSION_DIR/run/bus"
     wait_for 10 test -S "$SESSION_DIR/run/bus" || die "dbus-daemon did not start"
+    if ((a11y)); then
+        command -v /usr/libexec/at-spi-bus-launcher >/dev/null || skip "at-spi2-core is not installed"
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+            >/dev/null 2>&1 || die "the accessibility bus did not start"
+        export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    fi
 
     if [[ $wm == icewm ]]; then
         mkdir -p "$HOME/.icewm"
