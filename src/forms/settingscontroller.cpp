@@ -108,6 +108,9 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event)
         // another program) must not leave a help box over the rows.
         if (type == QEvent::WindowDeactivate || type == QEvent::Hide)
             hideHelpBoxes();
+        // The keyboard starts on the top row's note name, the first stop of Tab.
+        if (type == QEvent::Show && !m_window.focusWidget())
+            m_form.lblBlue->setFocus(Qt::ActiveWindowFocusReason);
         // Escape hides the window, as "Tray  >>" does; only what no control took reaches here.
         if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             lblTray_Click();

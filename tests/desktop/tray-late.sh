@@ -5,11 +5,12 @@
 # - watcher and host both come after the window stood in for the missing tray: the icon goes
 #   into the host within two seconds and the stand-in is hidden again;
 # - a save that fails is told in a window of the program's own, once;
-# - a watcher there from the start and a host that registers two seconds later: the icon docks.
+# - a watcher there from the start and a host that registers two seconds later: the icon docks;
+# - an XEmbed tray (trayer) that starts two seconds after the program: the icon docks.
 #   tray-late.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: tray-late.sh PROGRAM}
-for n in status-notifier-watcher gtk-sni-tray-standalone busctl; do
+for n in status-notifier-watcher gtk-sni-tray-standalone busctl trayer; do
     command -v "$n" >/dev/null || skip "$n is not installed"
 done
 session_start --no-tray --no-audio --bare-bus
@@ -82,4 +83,18 @@ ms=$((($(date +%s%N) - t0) / 1000000))
 log "icon in the host that registered late after $ms ms (from the host's start)"
 ((ms <= 2500)) || die "the icon took $ms ms to dock"
 role_viewable frmMain && die "the settings window shows although a tray came within the wait"
+
+# No host any more; an XEmbed tray that comes two seconds after the start.
+{ kill -9 "$TACKPAD_PID"; wait "$TACKPAD_PID"; } 2>/dev/null
+for p in "${HOST_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+wait_for 5 sh -c '! busctl --user status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
+start_tackpad "$program" TACKPAD_SPEAKER=none
+sleep 2
+trayer --edge bottom --align right --widthtype request --height 24 >>"$SESSION_DIR/log/trayer.log" 2>&1 &
+SESSION_PIDS+=($!)
+t0=$(date +%s%N)
+wait_for 10 tray_icon || die "the icon did not go into an XEmbed tray that came late"
+ms=$((($(date +%s%N) - t0) / 1000000))
+log "icon in the XEmbed tray that came late after $ms ms (from the tray's start)"
+((ms <= 2500)) || die "the icon took $ms ms to dock"
 echo "PASS"
