@@ -390,7 +390,8 @@ void MainForm::setupUi(QWidget* frmMain)
     // Tab goes through the rows from the top, each from left to right as laid out (the order of
     // creation would put the bars before the date switch), then to the commands of the title
     // strip. Note names, date fields and commands take the keyboard, so that all of the window
-    // can be used without a mouse; the date fields stay read-only to typing.
+    // can be used without a mouse; the date fields stay read-only to typing. A click on a label
+    // leaves the keyboard where it is, as on any label.
     QWidget* previous = nullptr;
     auto chain = [&previous](QWidget* w) {
         if (previous)
@@ -399,7 +400,7 @@ void MainForm::setupUi(QWidget* frmMain)
     };
     for (const RowDef& r : rows) {
         const NoteRow n = row(r.colour);
-        n.lbl->setFocusPolicy(Qt::StrongFocus);
+        n.lbl->setFocusPolicy(Qt::TabFocus);
         n.txtDate->setFocusPolicy(Qt::StrongFocus);
         const std::array<QWidget*, 7> leftToRight { n.lbl, n.txtDate, n.chkDate, n.VScrollHour,
             n.VScrollMin, n.chkTime, n.chkStart };
@@ -407,7 +408,7 @@ void MainForm::setupUi(QWidget* frmMain)
             chain(w);
     }
     for (QLabel* command : { lblTray, Label13, lblAd }) {
-        command->setFocusPolicy(Qt::StrongFocus);
+        command->setFocusPolicy(Qt::TabFocus);
         chain(command);
     }
 
