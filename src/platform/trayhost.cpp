@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "trayhost.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
@@ -20,6 +22,8 @@ const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 // A slow or hung bus must not hold up the interface.
 constexpr int kBusTimeoutMs = 500;
+// How long after a watcher appears the item is looked for in its list.
+constexpr int kRegisterAgainMs = 500;
 // How often the X11 selection is looked at while no tray is there: one round trip each time.
 constexpr int kPollMs = 1000;
 
@@ -112,9 +116,66 @@ void DesktopTrayHost::stopWatching()
     if (bus.isConnected())
         bus.disconnect(QString(), kWatcherPath, kWatcher,
             QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(check()));
-    qDeleteAll(findChildren<QDBusServiceWatcher*>());
+    for (QDBusServiceWatcher* w : findChildren<QDBusServiceWatcher*>()) {
+        if (w->objectName() != QLatin1String("watcherRestarts"))
+            delete w;
+    }
     delete m_poll;
     m_poll = nullptr;
+}
+
+void DesktopTrayHost::keepItemRegistered()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    // Qt registers its item once, under a connection of its own; a new watcher starts with an
+    // empty list. So note what the watcher lists of this process, and give a new watcher what
+    // it lacks, a moment after it came (hosts register with it first).
+    bus.connect(QString(), kWatcherPath, kWatcher, QStringLiteral("StatusNotifierItemRegistered"),
+        this, SLOT(noteItem(QString)));
+    auto* restarts
+        = new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
+    restarts->setObjectName(QStringLiteral("watcherRestarts"));
+    connect(restarts, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        QTimer::singleShot(kRegisterAgainMs, this, &DesktopTrayHost::registerItemAgain);
+    });
+    // The item may be listed already.
+    for (const QString& item : registeredItems())
+        noteItem(item);
+}
+
+QStringList DesktopTrayHost::registeredItems() const
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(kWatcher, kWatcherPath,
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kWatcher << QStringLiteral("RegisteredStatusNotifierItems");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, kBusTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().first().value<QDBusVariant>().variant().toStringList();
+}
+
+void DesktopTrayHost::noteItem(const QString& item)
+{
+    // "service" or "service/path": this process's own when the service's owner is this process.
+    const QString service = item.section(u'/', 0, 0);
+    const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(service);
+    if (pid.isValid() && pid.value() == uint(QCoreApplication::applicationPid()))
+        m_items.insert(item);
+}
+
+void DesktopTrayHost::registerItemAgain()
+{
+    const QStringList listed = registeredItems();
+    for (const QString& item : std::as_const(m_items)) {
+        if (listed.contains(item))
+            continue;
+        QDBusMessage add = QDBusMessage::createMethodCall(
+            kWatcher, kWatcherPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"));
+        add << item;
+        QDBusConnection::sessionBus().asyncCall(add, kBusTimeoutMs);
+    }
 }
 
 void DesktopTrayHost::check()

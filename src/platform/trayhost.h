@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
+#include <QStringList>
 
 class QTimer;
 
@@ -23,6 +25,9 @@ public:
     /// Reports with appeared() when a tray comes; until stopWatching().
     virtual void watch() = 0;
     virtual void stopWatching() = 0;
+    /// The icon went to a StatusNotifierItem host: keep it registered with a watcher that is
+    /// restarted (a panel restarted with its own watcher).
+    virtual void keepItemRegistered() { }
 
 signals:
     void appeared();
@@ -37,15 +42,20 @@ public:
     Kind current() const override;
     void watch() override;
     void stopWatching() override;
+    void keepItemRegistered() override;
 
 private:
+    void registerItemAgain();
+    QStringList registeredItems() const;
     bool xembedTray() const;
     bool statusNotifierHost() const;
 
 private slots: // the bus connects by name
     void check();
+    void noteItem(const QString& item);
 
 private:
     QTimer* m_poll = nullptr;
     bool m_watching = false;
+    QSet<QString> m_items; // this process's items as the watcher lists them
 };

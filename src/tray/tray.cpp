@@ -56,6 +56,8 @@ void Tray::makeIcon()
     });
     form.TrayIcon1 = icon;
     icon->show();
+    if (m_kind == TrayHost::Kind::StatusNotifier)
+        m_host.keepItemRegistered();
 }
 
 void Tray::watch(int standInMs)

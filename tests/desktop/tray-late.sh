@@ -5,7 +5,8 @@
 # - watcher and host both come after the window stood in for the missing tray: the icon goes
 #   into the host within two seconds and the stand-in is hidden again;
 # - a save that fails is told in a window of the program's own, once;
-# - a watcher there from the start and a host that registers two seconds later: the icon docks;
+# - a watcher there from the start and a host that registers two seconds later: the icon docks,
+#   and comes back when both are restarted;
 # - an XEmbed tray (trayer) that starts two seconds after the program: the icon docks.
 #   tray-late.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
@@ -83,6 +84,14 @@ ms=$((($(date +%s%N) - t0) / 1000000))
 log "icon in the host that registered late after $ms ms (from the host's start)"
 ((ms <= 2500)) || die "the icon took $ms ms to dock"
 role_viewable frmMain && die "the settings window shows although a tray came within the wait"
+
+# A panel restarted with its watcher: the item is registered with the new one.
+for p in "${HOST_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+wait_for 5 sh -c '! busctl --user status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
+start_watcher
+start_host
+wait_for 5 item_of_tackpad || die "the icon did not come back into a restarted panel"
+log "the icon is back in a restarted panel"
 
 # No host any more; an XEmbed tray that comes two seconds after the start.
 { kill -9 "$TACKPAD_PID"; wait "$TACKPAD_PID"; } 2>/dev/null
