@@ -44,7 +44,8 @@ struct ProgramOnFile {
     FakeMessageBox messages;
     RecordingPorts ports;
     FakeCommandRunner commands;
-    Tackpad app { { store, clock, autostart, messages, ports, commands } };
+    FakeWallClockAlarm alarm { clock };
+    Tackpad app { { store, clock, autostart, messages, ports, commands, alarm } };
 };
 
 // The child of closeDuringAnAlertKeepsEverythingTyped: types into a note, then chooses Close

@@ -10,6 +10,7 @@
 #include "platform/portio.h"
 #include "platform/singleinstance.h"
 #include "platform/speakerfactory.h"
+#include "platform/systemwallclockalarm.h"
 #include "platform/trayhost.h"
 #include "platform/xdgautostart.h"
 #include "store/inisettingsstore.h"
@@ -87,12 +88,13 @@ int runTackpad(int argc, char** argv)
     XdgAutostart autostart;
     QtMessageBox messages;
     DesktopCommandRunner commands;
+    SystemWallClockAlarm alarm;
     const std::unique_ptr<PortIo> ports = createSpeakerPortsFromEnvironment();
     DesktopTrayHost trayHost;
     DesktopNotifications notifications;
 
     Tackpad tackpad(
-        { store, clock, autostart, messages, *ports, commands, &trayHost, &notifications });
+        { store, clock, autostart, messages, *ports, commands, alarm, &trayHost, &notifications });
     // Later starts are answered once the event loop runs, after start-up.
     QObject::connect(
         &instance, &SingleInstance::activationRequested, &tackpad, &Tackpad::startedAgain);

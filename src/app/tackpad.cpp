@@ -3,6 +3,7 @@
 
 #include "base/clock.h"
 #include "base/settingsstore.h"
+#include "base/storekeys.h"
 #include "notes/alert.h"
 #include "platform/autostart.h"
 #include "platform/messagebox.h"
@@ -11,16 +12,12 @@
 #include "platform/terminationsignal.h"
 #include "platform/trayhost.h"
 #include "platform/windowsystem.h"
-#include "schedule/datetext.h"
 
-#include <QCheckBox>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QSessionManager>
 
 namespace {
 
-const QString kOn = QStringLiteral("ON");
 // How often a failed save is tried again while nothing else writes.
 constexpr int kSaveRetryMs = 2000;
 
@@ -31,9 +28,9 @@ QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
     for (NoteColour c : kAllNotes) {
         bool text = false, presets = false;
         for (const auto& [section, key] : entries) {
-            if (!key.startsWith(colourWord(c)))
-                continue;
-            (section == QLatin1String("Note") ? text : presets) = true;
+            const auto entry = storeEntryAt(section, key);
+            if (entry && entry->second == c)
+                (entry->first == StoreEntry::NoteText ? text : presets) = true;
         }
         if (text)
             out << QStringLiteral("the %1 note's text").arg(colourWord(c));
@@ -79,8 +76,10 @@ Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
     , m_tray(m_window, trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
-    , m_presets(m_window.form(), m_platform.store)
-    , m_reminders(m_window.form(), m_platform.clock, [this](NoteColour c) { m_notes.Show(c); })
+    , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
+          [this](NoteColour c) { m_notes.Show(c); })
+    , m_presets(
+          m_window.form(), m_platform.store, m_reminders, [this](NoteColour c) { m_notes.Show(c); })
     , m_settings(m_window, m_platform.commands)
     , m_menu(m_window.form(), m_notes, m_settings)
     , m_terminated(std::make_unique<TerminationSignal>())
@@ -143,11 +142,9 @@ void Tackpad::Form_Load()
 {
     RegisterAutostart();
     WindowSystem::makeTopmost(&m_window);
-    const QDateTime now = m_platform.clock.now();
-    form().txtSysDate->setText(DateText::formatDate(now.date()));
-    form().txtSysTime->setText(DateText::formatTime(now.time()));
+    m_reminders.startClock();
     for (NoteColour c : kBlueGreenRed)
-        RestorePresets(c);
+        m_presets.RestorePresets(c);
 }
 
 void Tackpad::RegisterAutostart()
@@ -155,33 +152,6 @@ void Tackpad::RegisterAutostart()
     if (!m_platform.autostart.registerProgram(QStringLiteral("Tackpad"), fixedProgramPath()))
         m_platform.messages.showMessage(
             QStringLiteral("Tackpad"), QStringLiteral("OpenKey failed."));
-}
-
-void Tackpad::RestorePresets(NoteColour colour)
-{
-    SettingsStore& store = m_platform.store;
-    const QString word = colourWord(colour);
-    const NoteRow row = form().row(colour);
-
-    // Each restored value goes through the control's own handler, as if the user had set it.
-    if (const QString date = store.ReadSetting(QStringLiteral("Date"), word); !date.isEmpty())
-        row.txtDate->setText(date);
-    if (const QString hour = store.ReadSetting(QStringLiteral("Hour"), word); !hour.isEmpty())
-        row.txtHour->setText(hour);
-    if (const QString min = store.ReadSetting(QStringLiteral("Min"), word); !min.isEmpty())
-        row.txtMin->setText(min);
-    if (store.ReadSetting(QStringLiteral("Timer"), word) == kOn) {
-        row.chkDate->setChecked(true);
-        armCheck(row.tmrDate);
-    }
-    if (store.ReadSetting(QStringLiteral("Timer"), word + QLatin1Char('1')) == kOn) {
-        row.chkTime->setChecked(true);
-        armCheck(row.tmrTime);
-    }
-    if (store.ReadSetting(QStringLiteral("Always"), word) == kOn) {
-        row.chkStart->setChecked(true);
-        m_notes.Show(colour);
-    }
 }
 
 bool Tackpad::readyToEnd()

@@ -24,6 +24,7 @@ class PortIo;
 class SettingsStore;
 class TerminationSignal;
 class TrayHost;
+class WallClockAlarm;
 
 /// What the program needs of the outside world; tests pass fakes.
 struct Platform {
@@ -33,6 +34,7 @@ struct Platform {
     MessageBox& messages;
     PortIo& ports;
     CommandRunner& commands;
+    WallClockAlarm& alarm;
     /// The notification area and the notification service; none given: a desktop without them.
     TrayHost* trayHost = nullptr;
     Notifications* notifications = nullptr;
@@ -73,7 +75,6 @@ public:
 
 private:
     void RegisterAutostart();
-    void RestorePresets(NoteColour colour);
     void handleFailedSave(const QString& reason);
     [[noreturn]] void endNow();
 
@@ -81,8 +82,8 @@ private:
     SettingsWindow m_window;
     Tray m_tray; // early, so that a panel docks the icon while the rest is built
     Notes m_notes;
-    PresetEditor m_presets;
     Reminders m_reminders;
+    PresetEditor m_presets;
     SettingsController m_settings;
     TrayMenu m_menu;
     std::unique_ptr<TerminationSignal> m_terminated;

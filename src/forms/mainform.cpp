@@ -469,8 +469,6 @@ void MainForm::setupUi(QWidget* frmMain)
     TmrBlue1 = makeTimer(frmMain, "TmrBlue1", 100);
     TmrSys = makeTimer(frmMain, "TmrSys", 300);
     tmrMe = makeTimer(frmMain, "tmrMe", 2000);
-    TmrSys->start();
-    tmrMe->start();
 
     // Popup menu tree; its top item is never shown as a menu bar.
     MnuMenu = named(
@@ -503,16 +501,13 @@ void MainForm::setupUi(QWidget* frmMain)
 
 NoteRow MainForm::row(NoteColour colour) const
 {
-    switch (colour) {
-    case NoteColour::Red:
-        return { lblRed, txtDateRed, txtHourRed, txtMinRed, VScrollHourRed, VScrollMinRed, chkRed,
-            chkRed1, chkRed2, CalendarRed, tmrRed, TmrRed1 };
-    case NoteColour::Green:
-        return { lblGreen, txtDateGreen, txtHourGreen, txtMinGreen, VScrollHourGreen,
-            VScrollMinGreen, chkGreen, chkGreen1, chkGreen2, CalendarGreen, tmrGreen, TmrGreen1 };
-    case NoteColour::Blue:
-        return { lblBlue, txtDateBlue, txtHourBlue, txtMinBlue, VScrollHourBlue, VScrollMinBlue,
-            chkBlue, chkBlue1, chkBlue2, CalendarBlue, TmrBlue, TmrBlue1 };
-    }
-    return {};
+    const NoteRow rows[] = {
+        { lblRed, txtDateRed, txtHourRed, txtMinRed, VScrollHourRed, VScrollMinRed, chkRed, chkRed1,
+            chkRed2, CalendarRed, tmrRed, TmrRed1 },
+        { lblGreen, txtDateGreen, txtHourGreen, txtMinGreen, VScrollHourGreen, VScrollMinGreen,
+            chkGreen, chkGreen1, chkGreen2, CalendarGreen, tmrGreen, TmrGreen1 },
+        { lblBlue, txtDateBlue, txtHourBlue, txtMinBlue, VScrollHourBlue, VScrollMinBlue, chkBlue,
+            chkBlue1, chkBlue2, CalendarBlue, TmrBlue, TmrBlue1 },
+    };
+    return rows[size_t(colour)];
 }

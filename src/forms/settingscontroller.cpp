@@ -108,6 +108,11 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event)
         // another program) must not leave a help box over the rows.
         if (type == QEvent::WindowDeactivate || type == QEvent::Hide)
             hideHelpBoxes();
+        // The credit line changes only where someone can see it.
+        if (type == QEvent::Show)
+            m_form.tmrMe->start();
+        else if (type == QEvent::Hide)
+            m_form.tmrMe->stop();
         // The keyboard starts on the top row's note name, the first stop of Tab.
         if (type == QEvent::Show && !m_window.focusWidget())
             m_form.lblBlue->setFocus(Qt::ActiveWindowFocusReason);

@@ -2,6 +2,7 @@
 #include "notewindow.h"
 
 #include "base/settingsstore.h"
+#include "base/storekeys.h"
 #include "notes/alert.h"
 #include "notes/plaintextmirror.h"
 #include "platform/portio.h"
@@ -33,8 +34,6 @@ constexpr qsizetype kWrapCheckStep = 256;
 // After this long without a key or a click the text cursor stays on instead of blinking, as on
 // GNOME: each blink repaints the note and wakes the program twice a second for nobody.
 constexpr int kCaretBlinkMs = 10000;
-
-const QString kNoteSection = QStringLiteral("Note");
 
 Qt::CursorShape cursorFor(Qt::Edges edges)
 {
@@ -82,7 +81,8 @@ NoteWindow::~NoteWindow() { resumeCaretBlinking(); }
 void NoteWindow::Form_Load()
 {
     WindowSystem::makeTopmost(this);
-    const QString text = m_store.ReadSetting(kNoteSection, colourWord(m_colour));
+    const StoreKey key = noteText(m_colour);
+    const QString text = m_store.ReadSetting(key.section, key.key);
     if (!text.isEmpty()) {
         // The restored text is what the store already holds: no need to write it back.
         m_restoring = true;
@@ -108,7 +108,8 @@ void NoteWindow::txt_Change()
     // A paste or a restore changes the length by more than typing does: look at the wrapping.
     if (qAbs(text.size() - m_wrapCheckedSize) > kWrapCheckStep)
         adaptWrapping(text);
-    if (m_store.WriteSetting(kNoteSection, colourWord(m_colour), text))
+    const StoreKey key = noteText(m_colour);
+    if (m_store.WriteSetting(key.section, key.key, text))
         emit saved();
     else
         emit saveFailed(m_store.errorString());

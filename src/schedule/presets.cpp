@@ -2,8 +2,10 @@
 #include "presets.h"
 
 #include "base/settingsstore.h"
+#include "base/storekeys.h"
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
+#include "schedule/reminders.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -17,9 +19,6 @@
 #include <QTimer>
 
 namespace {
-
-const QString kOn = QStringLiteral("ON");
-const QString kOff = QStringLiteral("OFF");
 
 // The calendar's day grid, which takes its keys.
 QAbstractItemView* calendarView(QCalendarWidget* calendar)
@@ -37,17 +36,13 @@ bool opensCalendar(const QKeyEvent* e)
 
 } // namespace
 
-void armCheck(QTimer* check)
-{
-    // Arming a running check leaves it running, without pushing its next tick back.
-    if (!check->isActive())
-        check->start();
-}
-
-PresetEditor::PresetEditor(MainForm& form, SettingsStore& store, QObject* parent)
+PresetEditor::PresetEditor(
+    MainForm& form, SettingsStore& store, Reminders& reminders, ShowNote show, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_store(store)
+    , m_reminders(reminders)
+    , m_show(std::move(show))
 {
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
@@ -98,16 +93,40 @@ bool PresetEditor::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void PresetEditor::writeSetting(const QString& section, const QString& key, const QString& value)
+void PresetEditor::RestorePresets(NoteColour colour)
+{
+    const NoteRow row = m_form.row(colour);
+    const auto read = [this](const StoreKey& k) { return m_store.ReadSetting(k.section, k.key); };
+    if (const QString date = read(presetDate(colour)); !date.isEmpty())
+        row.txtDate->setText(date);
+    if (const QString hour = read(presetHour(colour)); !hour.isEmpty())
+        row.txtHour->setText(hour);
+    if (const QString min = read(presetMin(colour)); !min.isEmpty())
+        row.txtMin->setText(min);
+    if (read(dateSwitch(colour)) == kOn) {
+        row.chkDate->setChecked(true);
+        m_reminders.arm(row.tmrDate);
+    }
+    if (read(timeSwitch(colour)) == kOn) {
+        row.chkTime->setChecked(true);
+        m_reminders.arm(row.tmrTime);
+    }
+    if (read(startSwitch(colour)) == kOn) {
+        row.chkStart->setChecked(true);
+        m_show(colour);
+    }
+}
+
+void PresetEditor::writeSetting(const StoreKey& key, const QString& value)
 {
     // The control keeps the value either way; the store keeps it for the next save.
-    if (!m_store.WriteSetting(section, key, value))
+    if (!m_store.WriteSetting(key.section, key.key, value))
         emit saveFailed(m_store.errorString());
 }
 
-void PresetEditor::removeSetting(const QString& section, const QString& key)
+void PresetEditor::removeSetting(const StoreKey& key)
 {
-    if (!m_store.RemoveSetting(section, key))
+    if (!m_store.RemoveSetting(key.section, key.key))
         emit saveFailed(m_store.errorString());
 }
 
@@ -140,7 +159,7 @@ void PresetEditor::txtDate_Change(NoteColour colour)
         row.chkDate->setEnabled(false);
         row.chkDate->setChecked(false);
     }
-    writeSetting(QStringLiteral("Date"), colourWord(colour), text);
+    writeSetting(presetDate(colour), text);
 }
 
 void PresetEditor::txtHourMin_Change(NoteColour colour)
@@ -153,54 +172,53 @@ void PresetEditor::txtHourMin_Change(NoteColour colour)
 void PresetEditor::VScrollHour_Change(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    timeBarChanged(colour, row.VScrollHour, row.txtHour, QStringLiteral("Hour"));
+    timeBarChanged(colour, row.VScrollHour, row.txtHour, presetHour(colour));
 }
 
 void PresetEditor::VScrollMin_Change(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    timeBarChanged(colour, row.VScrollMin, row.txtMin, QStringLiteral("Min"));
+    timeBarChanged(colour, row.VScrollMin, row.txtMin, presetMin(colour));
 }
 
 void PresetEditor::timeBarChanged(
-    NoteColour colour, QScrollBar* bar, QLineEdit* field, const QString& section)
+    NoteColour colour, QScrollBar* bar, QLineEdit* field, const StoreKey& key)
 {
     // A new time needs the switch set again: the check and the switch go first, then the value.
     const NoteRow row = m_form.row(colour);
     row.tmrTime->stop();
     row.chkTime->setChecked(false);
     field->setText(DateText::formatNumber(bar->value()));
-    writeSetting(section, colourWord(colour), field->text());
+    writeSetting(key, field->text());
 }
 
 void PresetEditor::chkDate_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
     if (row.chkDate->isChecked()) {
-        armCheck(row.tmrDate);
-        writeSetting(QStringLiteral("Timer"), colourWord(colour), kOn);
+        m_reminders.arm(row.tmrDate);
+        writeSetting(dateSwitch(colour), kOn);
     } else {
         // A waiting check goes on; the next start reads "OFF" and leaves it disarmed.
-        writeSetting(QStringLiteral("Timer"), colourWord(colour), kOff);
+        writeSetting(dateSwitch(colour), kOff);
     }
 }
 
 void PresetEditor::chkTime_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    const QString key = colourWord(colour) + QLatin1Char('1');
     if (row.chkTime->isChecked()) {
-        armCheck(row.tmrTime);
-        writeSetting(QStringLiteral("Timer"), key, kOn);
+        m_reminders.arm(row.tmrTime);
+        writeSetting(timeSwitch(colour), kOn);
     } else {
-        writeSetting(QStringLiteral("Timer"), key, kOff);
+        writeSetting(timeSwitch(colour), kOff);
     }
 }
 
 void PresetEditor::chkStart_Click(NoteColour colour)
 {
     if (m_form.row(colour).chkStart->isChecked())
-        writeSetting(QStringLiteral("Always"), colourWord(colour), kOn);
+        writeSetting(startSwitch(colour), kOn);
     else
-        removeSetting(QStringLiteral("Always"), colourWord(colour));
+        removeSetting(startSwitch(colour));
 }

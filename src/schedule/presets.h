@@ -5,11 +5,14 @@
 
 #include <QObject>
 
+#include <functional>
+
 class MainForm;
+class Reminders;
 class QLineEdit;
 class QScrollBar;
-class QTimer;
 class SettingsStore;
+struct StoreKey;
 
 /// The event logic of the note rows: calendars fill the date fields, scroll bars the hour and
 /// minute fields, switches arm the checks. Every change is written to the store at once, and the
@@ -17,7 +20,15 @@ class SettingsStore;
 class PresetEditor final : public QObject {
     Q_OBJECT
 public:
-    PresetEditor(MainForm& form, SettingsStore& store, QObject* parent = nullptr);
+    using ShowNote = std::function<void(NoteColour)>;
+
+    PresetEditor(MainForm& form, SettingsStore& store, Reminders& reminders, ShowNote show,
+        QObject* parent = nullptr);
+
+    /// Puts a note's stored presets back into its row, each through the control's own handler
+    /// as if the user had set it; arms the checks whose switches are stored on and shows the
+    /// note when it is set to appear at every start.
+    void RestorePresets(NoteColour colour);
 
     void txtDate_Click(NoteColour colour);
     void Calendar_DayPicked(NoteColour colour);
@@ -37,14 +48,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void timeBarChanged(
-        NoteColour colour, QScrollBar* bar, QLineEdit* field, const QString& section);
-    void writeSetting(const QString& section, const QString& key, const QString& value);
-    void removeSetting(const QString& section, const QString& key);
+    void timeBarChanged(NoteColour colour, QScrollBar* bar, QLineEdit* field, const StoreKey& key);
+    void writeSetting(const StoreKey& key, const QString& value);
+    void removeSetting(const StoreKey& key);
 
     MainForm& m_form;
     SettingsStore& m_store;
+    Reminders& m_reminders;
+    ShowNote m_show;
 };
-
-/// Starts a reminder check's timer unless it already runs.
-void armCheck(QTimer* check);

@@ -2,13 +2,22 @@
 #include "reminders.h"
 
 #include "base/clock.h"
+#include "base/wallclockalarm.h"
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
 
 #include <QLineEdit>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
+
+// An armed check's timer runs (that is what armed means) but never ticks by itself.
+constexpr int kRestMs = std::numeric_limits<int>::max();
+// The first look after arming comes one nominal tick later, as it always did: after start-up has
+// restored every row and the alerts of the notes shown at start have played.
+constexpr int kFirstLookMs = 100;
 
 void setIfChanged(QLineEdit* field, const QString& text)
 {
@@ -19,13 +28,20 @@ void setIfChanged(QLineEdit* field, const QString& text)
 
 } // namespace
 
-Reminders::Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject* parent)
+Reminders::Reminders(
+    MainForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_clock(clock)
+    , m_alarm(alarm)
     , m_show(std::move(show))
 {
     connect(m_form.TmrSys, &QTimer::timeout, this, &Reminders::TmrSys_Timer);
+    connect(&m_alarm, &WallClockAlarm::woke, this, [this] {
+        TmrSys_Timer();
+        setAlarm();
+    });
+    connect(&m_alarm, &WallClockAlarm::clockChanged, this, &Reminders::onClockChanged);
     for (QLineEdit* clock : { m_form.txtSysDate, m_form.txtSysTime })
         connect(clock, &QLineEdit::textChanged, this, &Reminders::readClock);
     readClock();
@@ -39,6 +55,32 @@ Reminders::Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject*
     }
 }
 
+void Reminders::startClock()
+{
+    // TmrSys runs for the whole run; the alarm does its work.
+    rest(m_form.TmrSys);
+    onClockChanged();
+}
+
+void Reminders::arm(QTimer* check)
+{
+    if (check->isActive())
+        return;
+    for (NoteColour c : kAllNotes) {
+        if (m_form.row(c).tmrTime == check)
+            m_seen[size_t(c)] = displayed();
+    }
+    check->start(kFirstLookMs);
+}
+
+void Reminders::poke(QTimer* check)
+{
+    if (check->isActive())
+        check->start(0);
+}
+
+void Reminders::rest(QTimer* check) { check->start(kRestMs); }
+
 void Reminders::readRow(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
@@ -49,19 +91,45 @@ void Reminders::readRow(NoteColour colour)
     read.minEmpty = min.isEmpty();
     read.date = DateText::readDate(date);
     read.time = DateText::readTime(hour, min);
+    poke(row.tmrDate);
+    poke(row.tmrTime);
 }
 
 void Reminders::readClock()
 {
     m_today = DateText::readDate(m_form.txtSysDate->text());
     m_now = DateText::readTime(m_form.txtSysTime->text());
+    // The date and the time text change one after the other: the checks look once both are new.
+    for (NoteColour c : kAllNotes) {
+        poke(m_form.row(c).tmrDate);
+        poke(m_form.row(c).tmrTime);
+    }
+}
+
+std::optional<QDateTime> Reminders::displayed() const
+{
+    if (!m_today || !m_now)
+        return std::nullopt;
+    // A reading of the display, compared as it reads: no time zone, no daylight saving.
+    return QDateTime(*m_today, *m_now, Qt::UTC);
+}
+
+void Reminders::onClockChanged()
+{
+    // A new zone moves the display without a new minute since 1970.
+    m_displayedMinute = -1;
+    TmrSys_Timer();
+    setAlarm();
+}
+
+void Reminders::setAlarm()
+{
+    // Zone offsets are whole minutes: the display changes at the next minute since 1970.
+    m_alarm.wakeAt((m_clock.msecsSinceEpoch() / 60000 + 1) * 60000);
 }
 
 void Reminders::TmrSys_Timer()
 {
-    // Local time costs a look at the time zone on every call. Zone offsets are whole minutes,
-    // so the display can only change when the minute since 1970 does (a clock set back or
-    // forward changes it too).
     const qint64 minute = m_clock.msecsSinceEpoch() / 60000;
     if (minute == m_displayedMinute)
         return;
@@ -80,8 +148,10 @@ void Reminders::dateCheck_Timer(NoteColour colour)
         return;
     }
     // A text that does not read as a date is not due; the check stays armed.
-    if (!read.date || !m_today || *read.date > *m_today)
+    if (!read.date || !m_today || *read.date > *m_today) {
+        rest(row.tmrDate);
         return;
+    }
     m_show(colour);
     row.tmrDate->stop();
 }
@@ -94,8 +164,24 @@ void Reminders::timeCheck_Timer(NoteColour colour)
         row.tmrTime->stop();
         return;
     }
-    if (!read.time || !m_now || *read.time != *m_now)
+    std::optional<QDateTime>& seen = m_seen[size_t(colour)];
+    const std::optional<QDateTime> shown = displayed();
+    bool due = read.time && m_now && *read.time == *m_now;
+    if (!due && read.time && seen && shown && *shown > *seen) {
+        // The display jumped forward (a sleep, a clock set forward, a daylight-saving gap, a
+        // zone to the east): the first of the check's minutes after the last one seen was
+        // passed over unseen.
+        QDateTime next(seen->date(), *read.time, Qt::UTC);
+        if (next <= *seen)
+            next = next.addDays(1);
+        due = next <= *shown;
+    }
+    if (shown)
+        seen = shown;
+    if (!due) {
+        rest(row.tmrTime);
         return;
+    }
     m_show(colour);
     row.tmrTime->stop();
 }

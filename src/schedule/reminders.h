@@ -4,6 +4,7 @@
 #include "base/notecolour.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QObject>
 #include <QTime>
 
@@ -13,27 +14,41 @@
 
 class Clock;
 class MainForm;
+class QTimer;
+class WallClockAlarm;
 
 /// The clock display and the six reminder checks. A check compares the preset fields of the
-/// settings window with the clock display, never with the store or the system clock; it runs
-/// while its timer runs (armed), fires by asking for its note to be shown, then disarms.
+/// settings window with the clock display, never with the store or the system clock; it is armed
+/// while its timer runs, fires by asking for its note to be shown, then disarms.
+///
+/// Nothing polls. The clock display is rewritten when its minute changes, at an instant of the
+/// wall clock (and at once after a clock change, a resume or a new time zone). An armed check's
+/// timer waits without end and is brought forward to tick at once only when the outcome can
+/// change: at arming, and when its preset fields or the clock display's texts change.
 class Reminders final : public QObject {
     Q_OBJECT
 public:
     using ShowNote = std::function<void(NoteColour)>;
 
-    Reminders(MainForm& form, const Clock& clock, ShowNote show, QObject* parent = nullptr);
+    Reminders(MainForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show,
+        QObject* parent = nullptr);
 
-    /// Rewrites the clock display from the clock.
+    /// Fills the clock display and keeps it current from now on.
+    void startClock();
+    /// Rewrites the clock display from the clock when its minute changed.
     void TmrSys_Timer();
     /// The date check of a note: due at or after its preset date.
     void dateCheck_Timer(NoteColour colour);
-    /// The time check of a note: due in its preset minute.
+    /// The time check of a note: due in its preset minute, or when the clock display passed
+    /// over that minute while the check was armed.
     void timeCheck_Timer(NoteColour colour);
 
+    /// Arms a check (a no-op for an armed one); it looks at its preset right after the handler
+    /// that armed it.
+    void arm(QTimer* check);
+
 private:
-    /// What the checks need of the fields, read when a field's text changes rather than on
-    /// every tick: six checks ten times a second would otherwise copy and parse 21 texts.
+    /// What the checks need of the fields, read when a field's text changes.
     struct Read {
         bool dateEmpty = true, hourEmpty = true, minEmpty = true;
         std::optional<QDate> date;
@@ -41,12 +56,21 @@ private:
     };
     void readRow(NoteColour colour);
     void readClock();
+    void onClockChanged();
+    void setAlarm();
+    void poke(QTimer* check);
+    void rest(QTimer* check);
+    std::optional<QDateTime> displayed() const;
 
     MainForm& m_form;
     const Clock& m_clock;
+    WallClockAlarm& m_alarm;
     ShowNote m_show;
     qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
     std::array<Read, 3> m_rows; // by NoteColour
     std::optional<QDate> m_today; // the clock display, as read
     std::optional<QTime> m_now;
+    // What the clock display showed when each time check was armed or last looked: a display
+    // that has since moved forward over the check's minute fires it.
+    std::array<std::optional<QDateTime>, 3> m_seen;
 };

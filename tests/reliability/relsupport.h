@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fakes.h"
+#include "fakewallclockalarm.h"
 
 #include "app/tackpad.h"
 #include "notes/notes.h"
@@ -31,7 +32,7 @@ struct RealStoreApp {
     {
         app = std::make_unique<Tackpad>(Platform { store, clock,
             realAutostart ? *realAutostart : static_cast<Autostart&>(autostart), messages, ports,
-            realCommands ? *realCommands : static_cast<CommandRunner&>(commands) });
+            realCommands ? *realCommands : static_cast<CommandRunner&>(commands), alarm });
     }
     ~RealStoreApp()
     {
@@ -53,6 +54,7 @@ struct RealStoreApp {
 
     IniSettingsStore store;
     FakeClock clock;
+    FakeWallClockAlarm alarm { clock };
     FakeAutostart autostart;
     FakeMessageBox messages;
     RecordingPorts ports;

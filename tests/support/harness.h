@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fakes.h"
+#include "fakewallclockalarm.h"
 
 #include "app/tackpad.h"
 
@@ -17,12 +18,13 @@ struct Harness {
     FakeCommandRunner commands;
     FakeTrayHost trayHost; // no notification area unless a test puts one there
     FakeNotifications notifications;
+    FakeWallClockAlarm alarm { clock };
     std::unique_ptr<Tackpad> app;
 
     Tackpad& make()
     {
-        app = std::make_unique<Tackpad>(Platform {
-            store, clock, autostart, messages, ports, commands, &trayHost, &notifications });
+        app = std::make_unique<Tackpad>(Platform { store, clock, autostart, messages, ports,
+            commands, alarm, &trayHost, &notifications });
         return *app;
     }
     Tackpad& start()
