@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
+#include "base/storekeys.h"
 #include "notes/notes.h"
 #include "schedule/datetext.h"
 
@@ -54,6 +55,8 @@ private slots:
     void dateSwitchArmsAndClearingLeavesTheCheckRunning();
     void showAtStartSwitchWritesOrRemoves();
     void emptyDateFieldDisarmsAndClearsTheSwitch();
+    void whatTheEditorWritesComesBackAtTheNextStart_data();
+    void whatTheEditorWritesComesBackAtTheNextStart();
 };
 
 void TstPresets::pickingADayFillsTheFieldWritesAndHides()
@@ -353,6 +356,48 @@ void TstPresets::emptyDateFieldDisarmsAndClearsTheSwitch()
     QVERIFY(!green.chkDate->isEnabled());
     QVERIFY(!green.chkDate->isChecked());
     QCOMPARE(h.store.changes(), QStringList({ "Write Timer/Green=OFF", "Write Date/Green=" }));
+}
+
+void TstPresets::whatTheEditorWritesComesBackAtTheNextStart_data()
+{
+    QTest::addColumn<NoteColour>("colour");
+    for (NoteColour c : kAllNotes)
+        QTest::newRow(qPrintable(colourWord(c))) << c;
+}
+
+void TstPresets::whatTheEditorWritesComesBackAtTheNextStart()
+{
+    QFETCH(NoteColour, colour);
+    RecordingStore kept;
+    {
+        Harness h;
+        Tackpad& app = h.start();
+        const NoteRow row = app.form().row(colour);
+        pickDay(row.Calendar, QDate(2027, 1, 2));
+        lowerArrow(row.VScrollHour);
+        upperArrow(row.VScrollMin);
+        for (QCheckBox* c : { row.chkDate, row.chkTime, row.chkStart })
+            c->click();
+        // Every entry written is one of the table's, for this note.
+        for (const QString& key : h.store.entries.keys()) {
+            const auto entry = storeEntryAt(key.section(u'/', 0, 0), key.section(u'/', 1));
+            QVERIFY2(entry && entry->second == colour, qPrintable(key));
+        }
+        QCOMPARE(
+            h.store.entries.value(dateSwitch(colour).section + u'/' + dateSwitch(colour).key), kOn);
+        kept.entries = h.store.entries;
+    }
+    Harness next;
+    next.store.entries = kept.entries;
+    Tackpad& app = next.start();
+    const NoteRow row = app.form().row(colour);
+    QCOMPARE(row.txtDate->text(), DateText::formatDate(QDate(2027, 1, 2)));
+    QCOMPARE(row.txtHour->text(), QStringLiteral("2"));
+    QCOMPARE(row.txtMin->text(), QStringLiteral("58"));
+    QVERIFY(row.chkDate->isChecked() && row.chkTime->isChecked() && row.chkStart->isChecked());
+    QVERIFY(row.tmrDate->isActive() && row.tmrTime->isActive());
+    QVERIFY(app.notes().existing(colour));
+    QCOMPARE(next.store.entries, kept.entries);
 }
 
 QTEST_MAIN(TstPresets)

@@ -5,6 +5,8 @@
 
 #include "base/wallclockalarm.h"
 
+#include <utility>
+
 /// An alarm on a FakeClock. The test moves the wall clock: runTo as time passes with the program
 /// running (a wake at each alarm on the way), stepTo as a clock change, a resume or a new zone.
 class FakeWallClockAlarm final : public WallClockAlarm {
