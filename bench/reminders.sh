@@ -30,7 +30,8 @@ wakeups() { # wakeups LABEL [settings]
         click "$tx" "$ty" 1
         wait_for 5 role_viewable frmMain || { echo "# $1: settings window not shown" >&2; stop_tackpad; return 1; }
     fi
-    sleep 5
+    # A note that took the focus at start blinks its cursor for 10 s; then it is left alone.
+    sleep 13
     local a b t0 t1
     a=$(ctx_switches "$TACKPAD_PID") t0=$(date +%s.%N)
     sleep "$wake_seconds"

@@ -45,23 +45,20 @@ void drain(int fd)
 
 } // namespace
 
-SystemWallClockAlarm::SystemWallClockAlarm(QObject* parent)
+SystemWallClockAlarm::SystemWallClockAlarm(bool useTimerfd, QObject* parent)
     : WallClockAlarm(parent)
 {
 #ifdef TACKPAD_HAVE_TIMERFD
-    m_timerFd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (useTimerfd)
+        m_timerFd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (m_timerFd >= 0) {
         m_timerNotifier = new QSocketNotifier(m_timerFd, QSocketNotifier::Read, this);
         connect(
             m_timerNotifier, &QSocketNotifier::activated, this, &SystemWallClockAlarm::onTimerFd);
     }
+#else
+    Q_UNUSED(useTimerfd)
 #endif
-    if (m_timerFd < 0) {
-        m_fallback = new QTimer(this);
-        m_fallback->setSingleShot(true);
-        m_fallback->setTimerType(Qt::PreciseTimer);
-        connect(m_fallback, &QTimer::timeout, this, &SystemWallClockAlarm::onFallback);
-    }
     watchZone();
     watchContinue();
 }

@@ -15,7 +15,8 @@ class QTimer;
 class SystemWallClockAlarm final : public WallClockAlarm {
     Q_OBJECT
 public:
-    explicit SystemWallClockAlarm(QObject* parent = nullptr);
+    /// With useTimerfd false, the fallback stands in as where timerfd is missing.
+    explicit SystemWallClockAlarm(bool useTimerfd = true, QObject* parent = nullptr);
     ~SystemWallClockAlarm() override;
     SystemWallClockAlarm(const SystemWallClockAlarm&) = delete;
     SystemWallClockAlarm& operator=(const SystemWallClockAlarm&) = delete;
