@@ -75,4 +75,4 @@ for ((i = 0; i < reminder_runs; i++)); do
     delays+=("$(awk -v m="$mapped" -v d="$due" 'BEGIN { printf "%.1f", m - d * 1000 }')")
     echo "# reminder delay run $i: ${delays[-1]} ms"
 done
-printf '%s\n' "${delays[@]}" | sort -n | awk '{ v[NR] = $1 } END { if (NR) printf "reminder.delay_median_ms %.1f\nreminder.delay_max_ms %.1f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
+((${#delays[@]})) && printf '%s\n' "${delays[@]}" | sort -n | awk '{ v[NR] = $1 } END { if (NR) printf "reminder.delay_median_ms %.1f\nreminder.delay_max_ms %.1f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'
