@@ -35,8 +35,23 @@ struct Run {
         app = &h.start();
         settle();
     }
-    // Lets the checks take their look (the first comes 100 ms after arming).
-    static void settle() { QTest::qWait(130); }
+    // Lets the checks take their look (the first comes 100 ms after arming): until every armed
+    // check's timer rests again.
+    void settle()
+    {
+        const auto resting = [this] {
+            for (NoteColour c : kAllNotes) {
+                for (QTimer* t : { app->form().row(c).tmrDate, app->form().row(c).tmrTime }) {
+                    if (t->isActive() && t->remainingTime() < 60000)
+                        return false;
+                }
+            }
+            return true;
+        };
+        for (int i = 0; i < 300 && !resting(); ++i)
+            QTest::qWait(10);
+        QVERIFY(resting());
+    }
     void runTo(const QDateTime& t)
     {
         h.alarm.runTo(t);

@@ -9,12 +9,11 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include <limits>
-
 namespace {
 
-// An armed check's timer runs (that is what armed means) but never ticks by itself.
-constexpr int kRestMs = std::numeric_limits<int>::max();
+// An armed check's timer runs (that is what armed means) but ticks by itself only once a day,
+// which changes nothing. Qt's timers misreport intervals near INT_MAX, so not longer.
+constexpr int kRestMs = 24 * 60 * 60 * 1000;
 // The first look after arming comes one nominal tick later, as it always did: after start-up has
 // restored every row and the alerts of the notes shown at start have played.
 constexpr int kFirstLookMs = 100;
