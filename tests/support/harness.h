@@ -23,8 +23,8 @@ struct Harness {
 
     Tackpad& make()
     {
-        app = std::make_unique<Tackpad>(Platform { store, clock, autostart, messages, ports,
-            commands, alarm, &trayHost, &notifications });
+        app = std::make_unique<Tackpad>(Platform {
+            store, clock, autostart, messages, ports, commands, alarm, &trayHost, &notifications });
         return *app;
     }
     Tackpad& start()
