@@ -9,7 +9,7 @@
 #include "platform/messagebox.h"
 #include "platform/notifications.h"
 #include "platform/portio.h"
-#include "platform/terminationsignal.h"
+#include "platform/processsignal.h"
 #include "platform/trayhost.h"
 #include "platform/windowsystem.h"
 
@@ -82,7 +82,7 @@ Tackpad::Tackpad(Platform platform)
           m_window.form(), m_platform.store, m_reminders, [this](NoteColour c) { m_notes.Show(c); })
     , m_settings(m_window, m_platform.commands)
     , m_menu(m_window.form(), m_notes, m_settings)
-    , m_terminated(std::make_unique<TerminationSignal>())
+    , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
 {
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
     // The user asked for the window: a tray that comes later leaves it open.
@@ -93,7 +93,7 @@ Tackpad::Tackpad(Platform platform)
     connect(&m_menu, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
 
     // The end of the session or a stop from outside saves first, and asks where that fails.
-    connect(m_terminated.get(), &TerminationSignal::received, this, &Tackpad::MnuEnd_Click);
+    connect(m_terminated.get(), &ProcessSignal::received, this, &Tackpad::MnuEnd_Click);
     if (qGuiApp) {
         connect(
             qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {

@@ -22,7 +22,7 @@ class MessageBox;
 class Notifications;
 class PortIo;
 class SettingsStore;
-class TerminationSignal;
+class ProcessSignal;
 class TrayHost;
 class WallClockAlarm;
 
@@ -86,7 +86,7 @@ private:
     PresetEditor m_presets;
     SettingsController m_settings;
     TrayMenu m_menu;
-    std::unique_ptr<TerminationSignal> m_terminated;
+    std::unique_ptr<ProcessSignal> m_terminated;
     QTimer m_saveRetry; // saves again what failed to save, until it works
     bool m_asking = false;
 };

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "systemwallclockalarm.h"
 
+#include "platform/processsignal.h"
+
 #include <QDateTime>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 
-#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 #if __has_include(<sys/timerfd.h>)
@@ -25,23 +25,6 @@ namespace {
 constexpr qint64 kFallbackCapMs = 60000;
 // A wall clock that moved this much more or less than the monotonic one was changed.
 constexpr qint64 kStepMs = 1000;
-
-// The SIGCONT handler may only write to a pipe; the notifier turns the byte into a Qt signal.
-int s_continueFds[2] = { -1, -1 };
-
-void onContinue(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(s_continueFds[1], &byte, 1);
-    errno = saved;
-}
-
-void drain(int fd)
-{
-    char bytes[512];
-    while (::read(fd, bytes, sizeof bytes) > 0) { }
-}
 
 } // namespace
 
@@ -65,13 +48,6 @@ SystemWallClockAlarm::SystemWallClockAlarm(bool useTimerfd, QObject* parent)
 
 SystemWallClockAlarm::~SystemWallClockAlarm()
 {
-    if (m_continueNotifier) {
-        ::signal(SIGCONT, SIG_DFL);
-        delete m_continueNotifier;
-        ::close(s_continueFds[0]);
-        ::close(s_continueFds[1]);
-        s_continueFds[0] = s_continueFds[1] = -1;
-    }
     delete m_timerNotifier;
     delete m_zoneNotifier;
     if (m_timerFd >= 0)
@@ -185,16 +161,6 @@ void SystemWallClockAlarm::watchContinue()
 {
     // A process stopped and continued (job control, a frozen session) may have slept over any
     // instant; a clock faked for the process also changes only while nobody looks.
-    if (s_continueFds[0] >= 0 || ::pipe2(s_continueFds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    m_continueNotifier = new QSocketNotifier(s_continueFds[0], QSocketNotifier::Read, this);
-    connect(m_continueNotifier, &QSocketNotifier::activated, this, [this] {
-        drain(s_continueFds[0]);
-        emit clockChanged();
-    });
-    struct sigaction action { };
-    action.sa_handler = onContinue;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGCONT, &action, nullptr);
+    m_continued = new ProcessSignal(ProcessSignal::Kind::Continue, this);
+    connect(m_continued, &ProcessSignal::received, this, &WallClockAlarm::clockChanged);
 }

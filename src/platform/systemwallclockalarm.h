@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 
+class ProcessSignal;
 class QSocketNotifier;
 class QTimer;
 
@@ -37,7 +38,7 @@ private:
     QSocketNotifier* m_timerNotifier = nullptr;
     int m_zoneFd = -1;
     QSocketNotifier* m_zoneNotifier = nullptr;
-    QSocketNotifier* m_continueNotifier = nullptr;
+    ProcessSignal* m_continued = nullptr;
     // Fallback
     QTimer* m_fallback = nullptr;
     qint64 m_deadline = 0;
