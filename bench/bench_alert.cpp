@@ -7,6 +7,7 @@
 //   bench_alert [--speaker audio|none] [--alerts N]
 // Run it with QT_QPA_PLATFORM=offscreen; "audio" needs a PulseAudio server (PULSE_SERVER).
 #include "base/settingsstore.h"
+#include "notes/alert.h"
 #include "notes/notewindow.h"
 #include "platform/speakerfactory.h"
 
@@ -88,7 +89,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < alerts; ++i) {
         const qint64 cpu0 = clockNs(CLOCK_PROCESS_CPUTIME_ID);
         const qint64 wall0 = clockNs(CLOCK_MONOTONIC);
-        note.PlayAlert();
+        note.alert().PlayAlert();
         const qint64 cpu1 = clockNs(CLOCK_PROCESS_CPUTIME_ID);
         const qint64 wall1 = clockNs(CLOCK_MONOTONIC);
         sleepInEventLoop(1000);

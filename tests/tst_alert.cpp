@@ -51,7 +51,7 @@ void TstAlert::portTrafficOfTheWholeAlert()
     RecordingPorts ports;
     ports.control = 0x2C; // bits 2 to 7 must come back as they were read
     NoteWindow note(NoteColour::Red, store, ports);
-    note.PlayAlert();
+    note.alert().PlayAlert();
     QStringList expected;
     for (int i = 0; i < 4; ++i)
         expected << onePair();
@@ -98,11 +98,11 @@ void TstAlert::badFrequencyTouchesNothing()
     NoteWindow note(NoteColour::Green, store, ports);
     auto* sound = note.findChild<QTimer*>(QStringLiteral("TimerSound"));
     for (double f : { 0.0, 10.0, 36.4 })
-        note.PlayTone(f, 10);
+        note.alert().PlayTone(f, 10);
     QVERIFY(ports.log.isEmpty());
     QVERIFY(!sound->isActive());
     QCOMPARE(sound->interval(), 0);
-    note.PlayTone(1000.0, 3); // a good one still plays afterwards
+    note.alert().PlayTone(1000.0, 3); // a good one still plays afterwards
     QCOMPARE(ports.tones(), 1);
     QCOMPARE(sound->interval(), 3);
 }
@@ -124,7 +124,7 @@ void TstAlert::eachToneWaitsForItsOwnTimer()
     };
     QElapsedTimer clock;
     clock.start();
-    note.PlayAlert();
+    note.alert().PlayAlert();
     QCOMPARE(intervals, QList<int>(8, 10));
     QCOMPARE(active, QList<bool>(8, false));
     QVERIFY(clock.elapsed() >= 8 * 10 - 8); // each tone lasts its interval (timer granularity 1 ms)
@@ -167,7 +167,7 @@ void TstAlert::theWaitHandlesEventsAndSleeps()
     other.setInterval(1);
     connect(&other, &QTimer::timeout, [&] { ++ticks; });
     other.start();
-    note.PlayAlert();
+    note.alert().PlayAlert();
     other.stop();
     QVERIFY(ticks > 0); // other handlers ran during the alert
 
@@ -176,7 +176,7 @@ void TstAlert::theWaitHandlesEventsAndSleeps()
     wall.start();
     const double cpuBefore = cpuSeconds();
     for (int i = 0; i < 5; ++i)
-        note.PlayAlert();
+        note.alert().PlayAlert();
     const double cpu = cpuSeconds() - cpuBefore;
     const double elapsed = wall.elapsed() / 1000.0;
     qInfo("5 alerts: %.0f ms wall, %.1f ms CPU", elapsed * 1000, cpu * 1000);

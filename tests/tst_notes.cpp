@@ -258,7 +258,7 @@ void TstNotes::textBoxFollowsEveryResize()
     QVERIFY(QTest::qWaitForWindowExposed(blue));
     QTextEdit* txt = textOf(blue);
     QCOMPARE(txt->geometry(), blue->rect());
-    for (const QSize& size : { QSize(300, 200), QSize(20, 15), QSize(640, 480) }) {
+    for (const QSize& size : { QSize(300, 200), blue->minimumSize(), QSize(640, 480) }) {
         blue->resize(size);
         QCOMPARE(txt->geometry(), QRect(QPoint(0, 0), size));
     }

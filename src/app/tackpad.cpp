@@ -8,7 +8,6 @@
 #include "platform/autostart.h"
 #include "platform/messagebox.h"
 #include "platform/notifications.h"
-#include "platform/portio.h"
 #include "platform/processsignal.h"
 #include "platform/trayhost.h"
 #include "platform/windowsystem.h"
@@ -118,7 +117,7 @@ Tackpad::Tackpad(Platform platform)
     connect(&m_notes, &Notes::saveFailed, this, &Tackpad::handleFailedSave);
     connect(&m_presets, &PresetEditor::saveFailed, this, &Tackpad::handleFailedSave);
     connect(&m_notes, &Notes::saved, this, [this] {
-        // A write that succeeds saves whatever earlier ones left behind.
+        // A note saved again after a failure: that write saved whatever earlier ones left behind.
         m_saveRetry.stop();
         m_tray.reportSaveRecovered();
     });
@@ -195,7 +194,6 @@ void Tackpad::endNow()
 {
     m_tray.hideIcon();
     // A tone may be sounding: silence the speaker, since no alert will end it.
-    PortIo& ports = m_platform.ports;
-    ports.vbOut(Alert::kControlPort, qint16(ports.vbInp(Alert::kControlPort) & Alert::kSpeakerOff));
+    Alert::silence(m_platform.ports);
     WindowSystem::endProcessNow();
 }

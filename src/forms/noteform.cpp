@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "noteform.h"
 
+#include "notetextbox.h"
 #include "twips.h"
 
-#include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,12 +22,12 @@ void NoteForm::setupUi(QWidget* window, NoteColour colour)
     window->setPalette(wp);
     window->setAutoFillBackground(true);
 
-    txt = new QTextEdit(window);
+    txt = new NoteTextBox(window);
+    txt->setAcceptRichText(true); // what comes in is still plain text, see NoteTextBox
     txt->setObjectName(QStringLiteral("txt") + word);
     txt->setAccessibleName(word + QStringLiteral(" note text"));
     txt->setGeometry(twipsRect(0, 0, 1695, 1935));
     txt->setFrameShape(QFrame::NoFrame);
-    txt->setAcceptRichText(true);
     QFont f(QStringLiteral("Arial Narrow"));
     f.setFamilies({ QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
         QStringLiteral("Nimbus Sans Narrow") });

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "base/notecolour.h"
+#include "forms/notetextbox.h"
 
-class QTextEdit;
 class QTimer;
 class QWidget;
 
@@ -13,7 +13,7 @@ class NoteForm final {
 public:
     void setupUi(QWidget* window, NoteColour colour);
 
-    QTextEdit* txt = nullptr; // txtRed, txtGreen or txtBlue
+    NoteTextBox* txt = nullptr; // txtRed, txtGreen or txtBlue
     QTimer* TimerSound = nullptr;
 };
 

@@ -1,8 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alert.h"
 
+#include "platform/portio.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QTimer>
+
 #include <cfenv>
 #include <cmath>
+
+Q_DECLARE_LOGGING_CATEGORY(lcNotes)
 
 namespace Alert {
 
@@ -21,4 +30,52 @@ std::optional<qint16> divisorFor(double frequency)
     return static_cast<qint16>(rounded);
 }
 
+void silence(PortIo& ports)
+{
+    ports.vbOut(kControlPort, qint16(ports.vbInp(kControlPort) & kSpeakerOff));
+}
+
 } // namespace Alert
+
+SpeakerAlert::SpeakerAlert(PortIo& ports, QTimer* timerSound, QObject* parent)
+    : QObject(parent)
+    , m_ports(ports)
+    , m_timerSound(timerSound)
+{
+    connect(m_timerSound, &QTimer::timeout, this, &SpeakerAlert::TimerSound_Timer);
+}
+
+void SpeakerAlert::PlayAlert()
+{
+    for (int pair = 0; pair < Alert::kPairs; ++pair) {
+        PlayTone(Alert::kHighTone, Alert::kToneMilliseconds);
+        PlayTone(Alert::kLowTone, Alert::kToneMilliseconds);
+    }
+}
+
+void SpeakerAlert::PlayTone(double frequency, int milliseconds)
+{
+    using namespace Alert;
+    const std::optional<qint16> divisor = divisorFor(frequency);
+    if (!divisor) {
+        qCWarning(lcNotes) << "no tone for" << frequency << "Hz";
+        return;
+    }
+    m_ports.vbOut(kModePort, kModeByte);
+    m_ports.vbOut(kCounterPort, qint16(*divisor & 0xFF));
+    m_ports.vbOut(kCounterPort, qint16(*divisor / 256));
+    m_ports.vbOut(kControlPort, qint16(m_ports.vbInp(kControlPort) | kSpeakerOn));
+    m_ToneFinished = false;
+    m_timerSound->setInterval(milliseconds);
+    m_timerSound->start();
+    // Let the program handle its events while the tone sounds, sleeping while none is pending.
+    while (!m_ToneFinished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    silence(m_ports);
+}
+
+void SpeakerAlert::TimerSound_Timer()
+{
+    m_ToneFinished = true;
+    m_timerSound->stop();
+}

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QtGlobal>
+#include <QObject>
 
 #include <optional>
+
+class PortIo;
+class QTimer;
 
 /// The warble a note plays when its window is created: PC speaker constants and the divisor rule.
 namespace Alert {
@@ -24,4 +27,28 @@ inline constexpr int kToneMilliseconds = 10;
 /// nothing for a zero frequency or a quotient outside the 16-bit range.
 std::optional<qint16> divisorFor(double frequency);
 
+/// Switches the speaker off, whatever tone is sounding.
+void silence(PortIo& ports);
+
 } // namespace Alert
+
+/// One note's alert: programs the speaker's ports for each tone and waits for the note's tone
+/// timer, letting the program's events run meanwhile.
+class SpeakerAlert final : public QObject {
+    Q_OBJECT
+public:
+    SpeakerAlert(PortIo& ports, QTimer* timerSound, QObject* parent);
+
+    /// The warble of eight tones; returns when the last has ended.
+    void PlayAlert();
+    /// One tone on the speaker; returns when it has ended. Nothing is played, and no port or
+    /// timer touched, for a frequency whose divisor does not fit.
+    void PlayTone(double frequency, int milliseconds);
+
+private:
+    void TimerSound_Timer();
+
+    PortIo& m_ports;
+    QTimer* m_timerSound;
+    bool m_ToneFinished = false;
+};

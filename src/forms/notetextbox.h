@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QTextEdit>
+
+#include <functional>
+
+/// A note's rich-text box that takes text in only as plain text, from paste, drag and drop, keys
+/// and input methods alike, so that nothing is shown that the stored plain text does not keep.
+class NoteTextBox final : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit NoteTextBox(QWidget* parent);
+
+    /// Asked before text replaces the selection; an insertion it refuses is dropped.
+    std::function<bool(const QString& added)> mayInsert;
+
+    /// The plain text that a paste or a drop of this data inserts: no object placeholders.
+    static QString plainTextOf(const QMimeData* source);
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    bool refused(const QString& added) const { return mayInsert && !mayInsert(added); }
+};

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+class QTextEdit;
+class QWidget;
+
+/// The pointer gestures in a note's text: a press and drag moves the note, a press on its edges
+/// resizes it (never below the window's minimum size), a double click hides it. The window
+/// manager moves and resizes where it can; elsewhere the note follows the pointer by hand.
+class NoteGestures final : public QObject {
+    Q_OBJECT
+public:
+    NoteGestures(QWidget* window, QTextEdit* txt);
+
+signals:
+    /// A button went down in the text.
+    void pressed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Qt::Edges edgesAt(QPoint pos) const;
+    bool press(QEvent* event);
+    bool moveTo(QEvent* event);
+    bool release(QEvent* event);
+    void resizeBy(QPoint delta);
+
+    QWidget* m_window;
+    QTextEdit* m_txt;
+
+    enum class Gesture { None, Pressed, Moving, Resizing };
+    Gesture m_gesture = Gesture::None;
+    Qt::MouseButton m_button = Qt::NoButton;
+    QPoint m_pressGlobal;
+    QPoint m_pressWindowPos;
+    QRect m_pressGeometry;
+    Qt::Edges m_pressEdges;
+};

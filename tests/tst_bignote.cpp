@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Big notes, each in a child process that the test gives a deadline: a note whose layout never
+// ends fails the test instead of holding the test run.
+#include "fakes.h"
+
+#include "notes/notes.h"
+#include "notes/notewindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr qsizetype kTenMegabytes = 10'000'000;
+
+QString shapedText(const QString& shape, qsizetype size)
+{
+    QString line;
+    if (shape == QLatin1String("log"))
+        line
+            = QStringLiteral("2026-12-08 16:14:45.123 INFO [worker-3] org.example.service.Handler: "
+                             "request done in 12 ms\n");
+    else if (shape == QLatin1String("short"))
+        line = QStringLiteral("a short line of forty characters, like\n");
+    else if (shape == QLatin1String("paragraph"))
+        line = QStringLiteral("words of a paragraph without end ");
+    else
+        line = QStringLiteral("x");
+    QString text;
+    text.reserve(size);
+    while (text.size() + line.size() <= size)
+        text += line;
+    return text;
+}
+
+qint64 cpuMs()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return qint64(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000
+        + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
+}
+
+// The child: shows the Red note holding the text, types a key at its end once shown, and
+// reports how long the note took to show, the longest the event loop was held, whether the key
+// was saved and when the CPU came to rest.
+int child(const QString& shape, qsizetype size)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // a child that hangs still tells how far it came
+    RecordingStore store;
+    RecordingPorts ports;
+    store.entries.insert(QStringLiteral("Note/Red"), shapedText(shape, size));
+    QElapsedTimer clock;
+    clock.start();
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    if (!QTest::qWaitForWindowExposed(red))
+        return 2;
+    std::printf("shown %lld\n", clock.elapsed());
+
+    // A tick every 20 ms stands for the tray and the settings window: how long was it held?
+    qint64 lastTick = clock.elapsed(), longestGap = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longestGap = qMax(longestGap, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+    });
+    ticks.start(20);
+
+    QTest::qWait(200);
+    QTextEdit* txt = red->form().txt;
+    txt->moveCursor(QTextCursor::End);
+    QElapsedTimer key;
+    key.start();
+    QTest::keyClick(txt, Qt::Key_Z);
+    std::printf("key %lld\n", key.elapsed());
+    std::printf("saved %d\n", store.entries.value(QStringLiteral("Note/Red")).endsWith(u'z'));
+
+    // At rest: half a second that costs the process less than 50 ms of CPU.
+    for (;;) {
+        const qint64 before = cpuMs();
+        QTest::qWait(500);
+        if (cpuMs() - before < 50 || clock.elapsed() > 30000)
+            break;
+    }
+    std::printf("rest %lld\ngap %lld\n", clock.elapsed(), longestGap);
+    return 0;
+}
+
+} // namespace
+
+class TstBigNote : public QObject {
+    Q_OBJECT
+private slots:
+    void bigNoteShowsSettlesAndTakesKeys_data();
+    void bigNoteShowsSettlesAndTakesKeys();
+};
+
+void TstBigNote::bigNoteShowsSettlesAndTakesKeys_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<int>("shownWithin");
+    QTest::newRow("6 MB of log lines, 8 million pixels tall at the note's width")
+        << QStringLiteral("log") << qsizetype(6'370'000) << 3000;
+    QTest::newRow("10 MB of log lines") << QStringLiteral("log") << kTenMegabytes << 3000;
+    QTest::newRow("10 MB of short lines") << QStringLiteral("short") << kTenMegabytes << 3000;
+    // A paragraph is laid out in one piece, about 3 s for 10 MB here: one core of a busy machine.
+    QTest::newRow("10 MB in one paragraph") << QStringLiteral("paragraph") << kTenMegabytes << 4500;
+    QTest::newRow("one word of 10 MB") << QStringLiteral("word") << kTenMegabytes << 4500;
+}
+
+void TstBigNote::bigNoteShowsSettlesAndTakesKeys()
+{
+    QFETCH(QString, shape);
+    QFETCH(qsizetype, size);
+    QFETCH(int, shownWithin);
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(),
+        { QStringLiteral("--child"), shape, QString::number(size) });
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        QFAIL("the note with a big text did not settle within a minute");
+    }
+    QCOMPARE(p.exitCode(), 0);
+    QMap<QString, qint64> got;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> kv = line.split(' ');
+        if (kv.size() == 2)
+            got.insert(QString::fromLatin1(kv[0]), kv[1].toLongLong());
+    }
+    qInfo() << got;
+    QCOMPARE(got.value(QStringLiteral("saved")), 1);
+    QVERIFY(got.value(QStringLiteral("shown"), -1) >= 0);
+    QVERIFY(got.value(QStringLiteral("shown")) <= shownWithin);
+    QVERIFY(got.value(QStringLiteral("rest")) <= 10000);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--child") == 0) {
+        QApplication app(argc, argv);
+        return child(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong());
+    }
+    QApplication app(argc, argv);
+    TstBigNote test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_bignote.moc"
