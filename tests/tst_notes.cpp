@@ -4,11 +4,18 @@
 #include "forms/noteform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
+#include "notes/notewrapping.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -48,6 +55,10 @@ private slots:
     void failedWritesAreReportedAndTextStays();
     void aMegabyteWordRestoresAndWrapsAnywhere();
     void caretStopsBlinkingWhenLeftAloneUntilAKeyOrClick();
+    void resizingStopsWhereTheNoteCanBeGrabbed_data();
+    void resizingStopsWhereTheNoteCanBeGrabbed();
+    void onlyPlainTextComesIn();
+    void aFullNoteRefusesMoreAndKeepsItsText();
 };
 
 void TstNotes::definitionOfEachNote_data()
@@ -373,6 +384,101 @@ void TstNotes::caretStopsBlinkingWhenLeftAloneUntilAKeyOrClick()
     QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
     txt->clearFocus();
     QCOMPARE(QApplication::cursorFlashTime(), flashTime);
+}
+
+void TstNotes::resizingStopsWhereTheNoteCanBeGrabbed_data()
+{
+    QTest::addColumn<QPoint>("corner");
+    QTest::addColumn<QPoint>("drag");
+    QTest::newRow("bottom-right corner dragged up and left")
+        << QPoint(-1, -1) << QPoint(-300, -300);
+    QTest::newRow("top-left corner dragged down and right") << QPoint(1, 1) << QPoint(300, 300);
+}
+
+void TstNotes::resizingStopsWhereTheNoteCanBeGrabbed()
+{
+    QFETCH(QPoint, corner);
+    QFETCH(QPoint, drag);
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QVERIFY(QTest::qWaitForWindowExposed(red));
+    const QSize least = red->minimumSize();
+    QVERIFY(least.width() >= 40);
+    QVERIFY(least.height() >= qMax(40, 2 * QFontMetrics(textOf(red)->font()).lineSpacing()));
+    const QRect before = red->geometry();
+    // Offscreen has no window manager resize, so the note resizes itself.
+    QWidget* viewport = textOf(red)->viewport();
+    const QPoint press
+        = corner.x() < 0 ? QPoint(red->width() - 2, red->height() - 2) : QPoint(1, 1);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(press + drag),
+        viewport->mapToGlobal(QPointF(press + drag)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, press + drag);
+    QCOMPARE(red->size(), least);
+    // The edge that was not dragged stays put.
+    if (corner.x() < 0)
+        QCOMPARE(red->geometry().topLeft(), before.topLeft());
+    else
+        QCOMPARE(red->geometry().bottomRight(), before.bottomRight());
+    // Hidden and shown again (from the tray, by a reminder), it is as usable as it was left.
+    notes.Hide(NoteColour::Red);
+    notes.Show(NoteColour::Red);
+    QVERIFY(red->width() >= least.width() && red->height() >= least.height());
+}
+
+void TstNotes::onlyPlainTextComesIn()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    auto* formatted = new QMimeData;
+    formatted->setHtml(QStringLiteral("<b style='background:yellow'>bold</b><img src='x.png'>"
+                                      "<table><tr><td>cell</td></tr></table>"));
+    formatted->setText(QStringLiteral("bold") + QChar(QChar::ObjectReplacementCharacter)
+        + QStringLiteral("\ncell"));
+    QGuiApplication::clipboard()->setMimeData(formatted);
+    txt->paste();
+    // What shows is what is stored: plain text, no image placeholder, no table, no bold.
+    QCOMPARE(txt->toPlainText(), QStringLiteral("bold\ncell"));
+    QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("bold\ncell"));
+    QVERIFY(txt->document()->rootFrame()->childFrames().isEmpty());
+    QTextCursor first(txt->document());
+    first.movePosition(QTextCursor::NextCharacter);
+    QCOMPARE(first.charFormat().fontWeight(), QFont::Normal);
+    QVERIFY(!first.charFormat().hasProperty(QTextFormat::BackgroundBrush));
+    // An image alone brings nothing.
+    auto* image = new QMimeData;
+    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QGuiApplication::clipboard()->setMimeData(image);
+    QVERIFY(!txt->canPaste());
+    txt->paste();
+    QCOMPARE(txt->toPlainText(), QStringLiteral("bold\ncell"));
+}
+
+void TstNotes::aFullNoteRefusesMoreAndKeepsItsText()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    const QString full(NoteWrapping::kLargestNote - 1, u'x');
+    store.set(QStringLiteral("Note/Red"), full);
+    Notes notes(store, ports);
+    notes.Show(NoteColour::Red);
+    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    txt->moveCursor(QTextCursor::End);
+    QTest::keyClick(txt, Qt::Key_A); // the last character that fits
+    QTest::keyClick(txt, Qt::Key_B);
+    QGuiApplication::clipboard()->setText(QStringLiteral("more"));
+    txt->paste();
+    QCOMPARE(txt->toPlainText().size(), NoteWrapping::kLargestNote);
+    QVERIFY(txt->toPlainText().endsWith(QStringLiteral("xa")));
+    QCOMPARE(store.entries.value(QStringLiteral("Note/Red")).size(), NoteWrapping::kLargestNote);
+    QVERIFY(QToolTip::text().contains(QStringLiteral("This note is full")));
 }
 
 QTEST_MAIN(TstNotes)
