@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextDocumentFragment>
 
 NoteTextBox::NoteTextBox(QWidget* parent)
     : QTextEdit(parent)
@@ -12,7 +13,10 @@ NoteTextBox::NoteTextBox(QWidget* parent)
 
 QString NoteTextBox::plainTextOf(const QMimeData* source)
 {
-    QString text = source->text();
+    // Formatted text without a plain version: what its formatting shows as plain text.
+    QString text = source->hasText() || !source->hasHtml()
+        ? source->text()
+        : QTextDocumentFragment::fromHtml(source->html()).toPlainText();
     // An image or another object copied from a rich-text editor leaves this placeholder in the
     // plain text; kept, it would be an invisible character that copying carries out again.
     text.remove(QChar::ObjectReplacementCharacter);

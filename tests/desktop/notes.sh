@@ -1,7 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A person's use of a note on a real desktop: it opens at start, typing lands in the settings file
-# at once, a drag moves it, a resize keeps it covered by its text, a double click hides it.
+# at once, a drag moves it, a resize keeps it covered by its text and stops where it can still be
+# grabbed, pasted formatting comes in as plain text, a double click hides it.
 #   notes.sh PROGRAM [--wm icewm|openbox]
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: notes.sh PROGRAM}
@@ -48,8 +49,49 @@ log "resized to ${w3}x$h3"
 [[ $(pixel $((x2 + w3 - 8)) $((y2 + h3 - 8))) == "255,128,128" ]] || die "the note's corner is not covered by its text box"
 screenshot "$SESSION_DIR/notes.png"
 
-xdotool mousemove $((x2 + 60)) $((y2 + 90)) click --repeat 2 --delay 80 1
+# Shrunk as far as the pointer goes, it stays big enough to see, grab and move.
+drag $((x2 + w3 - 2)) $((y2 + h3 - 2)) -300 -300
+sleep 0.3
+read -r x4 y4 w4 h4 <<<"$(geometry "$red")"
+log "shrunk to ${w4}x$h4"
+((w4 >= 40 && h4 >= 40 && w4 < w3 && h4 < h3)) || die "shrinking left a note of ${w4}x$h4"
+drag $((x4 + w4 / 2)) $((y4 + h4 / 2)) -100 0
+sleep 0.3
+read -r x5 _ <<<"$(geometry "$red")"
+((x4 - x5 > 70)) || die "the shrunk note could not be moved ($x4 -> $x5)"
+drag $((x5 + w4 - 2)) $((y4 + h4 - 2)) 80 60
+sleep 0.3
+read -r _ _ w h <<<"$(geometry "$red")"
+x2=$x5 y2=$y4
+
+# Formatted text pasted comes in as its plain text, and that is what is stored.
+if command -v xclip >/dev/null; then
+    printf '<b style="background:yellow">Bold</b><img src="file:///nonexistent.png"> <i>tail</i>' |
+        xclip -selection clipboard -t text/html &
+    sleep 0.3
+    click $((x2 + w - 20)) $((y2 + h - 20))
+    xdotool key ctrl+End ctrl+v
+    sleep 0.3
+    line=$(grep '^Red=Dentist' "$ini")
+    log "after pasting formatted text: $line"
+    [[ $line == 'Red=Dentist 9:30\nRing Bo'* ]] || die "the paste changed the text before it"
+    grep -q $'\xef\xbf\xbc' "$ini" && die "an object placeholder was stored"
+    [[ $line == *Bold* ]] || die "the pasted text was not stored"
+    # The note shows no bold and no yellow: only the note's colour and black text are left.
+    screenshot "$SESSION_DIR/pasted.png"
+    yellow=$(convert "$SESSION_DIR/pasted.png" -crop ${w}x$h+$x2+$y2 -fill black +opaque yellow \
+        -format '%[fx:mean>0?1:0]' info:)
+    [[ $yellow == 0 ]] || die "pasted formatting shows on the note"
+else
+    [[ -n ${CI:-} ]] && die "xclip is missing"
+    log "xclip is missing: no paste on the desktop"
+fi
+
+stored=$(grep '^Red=Dentist' "$ini")
+read -r x2 y2 w h <<<"$(geometry "$red")"
+log "double click in the note at $x2,$y2 ${w}x$h"
+xdotool mousemove $((x2 + w / 2)) $((y2 + h / 2)) click --repeat 2 --delay 80 1
 wait_for 3 role_hidden frmRed || die "double click did not hide the note"
-grep -q '^Red=Dentist 9:30\\nRing Bo$' "$ini" || die "double click changed the stored text"
+[[ $(grep '^Red=Dentist' "$ini") == "$stored" ]] || die "double click changed the stored text"
 kill -0 "$TACKPAD_PID" || die "the program ended"
 echo "PASS"
