@@ -326,6 +326,9 @@ void TstNotes::failedWritesAreReportedAndTextStays()
     QTest::keyClicks(txt, QStringLiteral("c"));
     QCOMPARE(saved.count(), 1);
     QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("abc"));
+    // Only the recovery is news: keystrokes that save as usual report nothing.
+    QTest::keyClicks(txt, QStringLiteral("de"));
+    QCOMPARE(saved.count(), 1);
 }
 
 void TstNotes::aMegabyteWordRestoresAndWrapsAnywhere()

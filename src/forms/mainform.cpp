@@ -10,12 +10,14 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTextCharFormat>
 #include <QTimer>
 
@@ -435,6 +437,13 @@ void MainForm::setupUi(QWidget* frmMain)
         // The day grid takes the keyboard inside the calendar: a screen reader names it.
         if (auto* days = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")))
             days->setAccessibleName(word + QStringLiteral(" note calendar days"));
+        // The grid shares the box's height out among the day names and six weeks, but the
+        // style's smallest row is taller than that share here, which pushed the sixth week out
+        // of the box: a row needs no more than its text.
+        if (auto* grid = cal->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"))) {
+            grid->verticalHeader()->setMinimumSectionSize(QFontMetrics(grid->font()).height());
+            grid->horizontalHeader()->setMinimumSectionSize(0);
+        }
         cal->hide();
         (c == NoteColour::Red            ? CalendarRed
                 : c == NoteColour::Green ? CalendarGreen

@@ -1,6 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Takes the README's pictures on a real desktop: the settings window and the three notes. They go
+# Takes the README's pictures on a real desktop: the settings window, the three notes and a
+# calendar (which must show six whole weeks in its box). They go
 # to the folder named by the second argument (the build folder's screenshots/ by default); copy
 # them to docs/ to update the README.
 #   screenshots.sh PROGRAM [FOLDER]
@@ -57,5 +58,19 @@ sleep 0.5
 read -r mx my mw mh <<<"$(geometry "$(window_role frmMain)")"
 screenshot "$SESSION_DIR/settings.png"
 convert "$SESSION_DIR/settings.png" -crop ${mw}x${mh}+$mx+$my +repage "$out/settings.png"
+# The Red calendar, opened from its date field, shows six whole weeks inside its box.
+click $((mx + 198)) $((my + 240))
+sleep 0.7
+screenshot "$SESSION_DIR/calendar.png"
+convert "$SESSION_DIR/calendar.png" -crop 330x170+$((mx + 268))+$((my + 116)) +repage "$out/calendar.png"
+# Week numbers stand in the box's left column, below the month's bar: count their rows of dark
+# pixels, and see that the last ends inside the box.
+weeks=$(convert "$SESSION_DIR/calendar.png" -crop 26x120+$((mx + 281))+$((my + 153)) +repage \
+    -colorspace gray -threshold 40% -negate -scale '1x120!' -threshold 1% txt:- |
+    awk -F'[ ,:]+' 'NR > 1 { dark = ($0 ~ /#FFFFFF/) } NR > 1 && dark && !was { n++ }
+        NR > 1 { was = dark } NR > 1 && dark { last = $2 } END { print n + 0, last + 0 }')
+log "calendar: week rows and the last row's bottom pixel: $weeks"
+read -r rows bottom <<<"$weeks"
+((rows == 6 && bottom < 119)) || die "the calendar shows $rows week rows in its box, not 6 whole ones"
 log "screenshots in $out"
 echo "PASS"
