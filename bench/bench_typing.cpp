@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keystroke to durable text: a real NoteWindow whose text box receives key presses, saving through
-// the real IniSettingsStore, for note texts of about 1 KB, 64 KB and 1 MB. For every keystroke:
+// the real IniSettingsStore, for note texts of about 1 KB, 64 KB, 1 MB, 4 MB and 10 MB. For every
+// keystroke:
 //   - durable: from the key press sent to the text box until WriteSetting returned (the whole
 //     text is then on disk);
 //   - hold: from the key press until the press, the release and the event-loop pass after them
@@ -9,7 +10,8 @@
 //     file in the same folder's parent, fdatasync and rename, with nothing else.
 // Typing and floor alternate keystroke by keystroke, so a busy disk or CPU hits both alike.
 //
-//   bench_typing [--keys N] [--keys-1m N] [--folder DIR]
+//   bench_typing [--keys N] [--keys-1m N] [--keys-big N] [--folder DIR]
+// (--keys-big: keystrokes at 4 MB and 10 MB, 0 to leave those out)
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
@@ -234,12 +236,15 @@ int main(int argc, char** argv)
     QStringList arguments = app.arguments();
     int keys = 1000;
     int keys1m = 1000;
+    int keysBig = 100;
     QString base;
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--keys"))
             keys = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--keys-1m"))
             keys1m = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--keys-big"))
+            keysBig = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--folder"))
             base = arguments[i + 1];
     }
@@ -250,6 +255,11 @@ int main(int argc, char** argv)
     std::printf("# store and floor in %s\n", qPrintable(QDir(base).absolutePath()));
     if (!run(base, "1K", 1024, keys) || !run(base, "64K", 64 * 1024, keys)
         || !run(base, "1M", 1024 * 1024, keys1m))
+        return 1;
+    // The biggest notes: their cost per key and the longest hold of the interface.
+    if (keysBig > 0
+        && (!run(base, "4M", 4 * 1024 * 1024, keysBig)
+            || !run(base, "10M", 10 * 1000 * 1000, keysBig)))
         return 1;
     return 0;
 }
