@@ -43,6 +43,7 @@ private slots:
     void eachToneWaitsForItsOwnTimer();
     void aNoteCreatedDuringAToneAlertsInsideTheWait();
     void theWaitHandlesEventsAndSleeps();
+    void silenceSwitchesOnlyTheSpeakerOff();
 };
 
 void TstAlert::portTrafficOfTheWholeAlert()
@@ -184,4 +185,13 @@ void TstAlert::theWaitHandlesEventsAndSleeps()
 }
 
 QTEST_MAIN(TstAlert)
+void TstAlert::silenceSwitchesOnlyTheSpeakerOff()
+{
+    // What Close does while a tone may sound.
+    RecordingPorts ports;
+    ports.control = 0x2F;
+    Alert::silence(ports);
+    QCOMPARE(ports.log, QStringList({ "in 61 -> 2f", "out 61 2c" }));
+}
+
 #include "tst_alert.moc"
