@@ -50,19 +50,25 @@ log "resized to ${w3}x$h3"
 screenshot "$SESSION_DIR/notes.png"
 
 # Shrunk as far as the pointer goes, it stays big enough to see, grab and move.
-drag $((x2 + w3 - 2)) $((y2 + h3 - 2)) -300 -300
-sleep 0.3
+moved_from() { [[ "$(geometry "$red")" != "$1" ]]; }
+drag_and_wait() { # drag_and_wait X Y DX DY: a drag, then until the window manager has done it
+    local before
+    before=$(geometry "$red")
+    drag "$@"
+    wait_for 3 moved_from "$before" || die "a drag at $1,$2 by $3,$4 changed nothing"
+    sleep 0.2
+}
+drag_and_wait $((x2 + w3 - 2)) $((y2 + h3 - 2)) -300 -300
 read -r x4 y4 w4 h4 <<<"$(geometry "$red")"
 log "shrunk to ${w4}x$h4"
 ((w4 >= 40 && h4 >= 40 && w4 < w3 && h4 < h3)) || die "shrinking left a note of ${w4}x$h4"
-drag $((x4 + w4 / 2)) $((y4 + h4 / 2)) -100 0
-sleep 0.3
-read -r x5 _ <<<"$(geometry "$red")"
+drag_and_wait $((x4 + w4 / 2)) $((y4 + h4 / 2)) -100 0
+read -r x5 y5 _ <<<"$(geometry "$red")"
 ((x4 - x5 > 70)) || die "the shrunk note could not be moved ($x4 -> $x5)"
-drag $((x5 + w4 - 2)) $((y4 + h4 - 2)) 80 60
+# Back to a size to work in.
+xdotool windowsize "$red" 160 140
 sleep 0.3
-read -r _ _ w h <<<"$(geometry "$red")"
-x2=$x5 y2=$y4
+read -r x2 y2 w h <<<"$(geometry "$red")"
 
 # Formatted text pasted comes in as its plain text, and that is what is stored.
 if command -v xclip >/dev/null; then
@@ -71,7 +77,8 @@ if command -v xclip >/dev/null; then
     sleep 0.3
     click $((x2 + w - 20)) $((y2 + h - 20))
     xdotool key ctrl+End ctrl+v
-    sleep 0.3
+    pasted() { grep -q '^Red=Dentist.*Bold' "$ini"; }
+    wait_for 3 pasted || die "the pasted text was not stored"
     line=$(grep '^Red=Dentist' "$ini")
     log "after pasting formatted text: $line"
     [[ $line == 'Red=Dentist 9:30\nRing Bo'* ]] || die "the paste changed the text before it"
