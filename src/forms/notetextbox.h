@@ -15,9 +15,6 @@ public:
     /// Asked before text replaces the selection; an insertion it refuses is dropped.
     std::function<bool(const QString& added)> mayInsert;
 
-    /// The plain text that a paste or a drop of this data inserts: no object placeholders.
-    static QString plainTextOf(const QMimeData* source);
-
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -25,5 +22,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    /// The plain text that a paste or a drop of this data inserts: no object placeholders.
+    static QString plainTextOf(const QMimeData* source);
     bool refused(const QString& added) const { return mayInsert && !mayInsert(added); }
 };

@@ -27,7 +27,6 @@ public:
     NoteColour colour() const { return m_colour; }
     const NoteForm& form() const { return m_form; }
     SpeakerAlert& alert() { return *m_alert; }
-    const NoteWrapping& wrapping() const { return *m_wrapping; }
 
     /// The load step: topmost, text restored from the store, then the alert. Runs once.
     void Form_Load();

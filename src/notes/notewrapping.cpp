@@ -96,7 +96,6 @@ void NoteWrapping::choose()
         while (width < (1 << 24) && heightAt(width) > kTallestLayout)
             width *= 2;
     }
-    m_wrapWidth = width;
     m_txt->setWordWrapMode(m_longestWord > kLongestWord
             ? QTextOption::WrapAnywhere
             : QTextOption::WrapAtWordBoundaryOrAnywhere);

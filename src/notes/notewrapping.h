@@ -38,8 +38,6 @@ public:
     /// What a refused insertion tells the user.
     QString refusal() const;
 
-    /// The width in pixels the text wraps at, 0 while it wraps at the text box's width.
-    int wrapWidth() const { return m_wrapWidth; }
     /// The text's length when the wrapping was last chosen.
     qsizetype checkedSize() const { return m_checkedSize; }
 
@@ -50,5 +48,4 @@ private:
     QList<qsizetype> m_paragraphs; // lengths of the text's paragraphs
     qsizetype m_longestWord = 0;
     qsizetype m_checkedSize = 0;
-    int m_wrapWidth = 0;
 };
