@@ -49,14 +49,15 @@ qint64 cpuMs()
 }
 
 // The child: shows the Red note holding the text, types a key at its end once shown, and
-// reports how long the note took to show, the longest the event loop was held, whether the key
-// was saved and when the CPU came to rest.
+// reports how long the note took to show, the longest the event loop was held, whether the text
+// was saved with the key and when the CPU came to rest.
 int child(const QString& shape, qsizetype size)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // a child that hangs still tells how far it came
     RecordingStore store;
     RecordingPorts ports;
-    store.entries.insert(QStringLiteral("Note/Red"), shapedText(shape, size));
+    const QString text = shapedText(shape, size);
+    store.entries.insert(QStringLiteral("Note/Red"), text);
     QElapsedTimer clock;
     clock.start();
     Notes notes(store, ports);
@@ -89,7 +90,7 @@ int child(const QString& shape, qsizetype size)
     key.start();
     QTest::keyClick(txt, Qt::Key_Z);
     std::printf("key %lld\n", key.elapsed());
-    std::printf("saved %d\n", store.entries.value(QStringLiteral("Note/Red")).endsWith(u'z'));
+    std::printf("saved %d\n", store.entries.value(QStringLiteral("Note/Red")) == text + u'z');
     return 0;
 }
 
@@ -106,26 +107,18 @@ void TstBigNote::bigNoteShowsSettlesAndTakesKeys_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::addColumn<qsizetype>("size");
-    QTest::addColumn<int>("shownWithin");
-    QTest::addColumn<int>("keyWithin");
     QTest::newRow("6 MB of log lines, 12 million pixels tall at the note's width")
-        << QStringLiteral("log") << qsizetype(6'370'000) << 3000 << 100;
-    QTest::newRow("10 MB of log lines") << QStringLiteral("log") << kTenMegabytes << 3000 << 100;
-    QTest::newRow("10 MB of short lines")
-        << QStringLiteral("short") << kTenMegabytes << 3000 << 100;
-    // A paragraph is laid out in one piece, at load and after each key: about 3 s and 1.4 s for
-    // 10 MB on one core of this busy machine.
-    QTest::newRow("10 MB in one paragraph")
-        << QStringLiteral("paragraph") << kTenMegabytes << 4500 << 3000;
-    QTest::newRow("one word of 10 MB") << QStringLiteral("word") << kTenMegabytes << 4500 << 3000;
+        << QStringLiteral("log") << qsizetype(6'370'000);
+    QTest::newRow("10 MB of log lines") << QStringLiteral("log") << kTenMegabytes;
+    QTest::newRow("10 MB of short lines") << QStringLiteral("short") << kTenMegabytes;
+    QTest::newRow("10 MB in one paragraph") << QStringLiteral("paragraph") << kTenMegabytes;
+    QTest::newRow("one word of 10 MB") << QStringLiteral("word") << kTenMegabytes;
 }
 
 void TstBigNote::bigNoteShowsSettlesAndTakesKeys()
 {
     QFETCH(QString, shape);
     QFETCH(qsizetype, size);
-    QFETCH(int, shownWithin);
-    QFETCH(int, keyWithin);
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QCoreApplication::applicationFilePath(),
@@ -145,10 +138,10 @@ void TstBigNote::bigNoteShowsSettlesAndTakesKeys()
     qInfo() << got;
     QCOMPARE(got.value(QStringLiteral("saved")), 1);
     QVERIFY(got.value(QStringLiteral("shown"), -1) >= 0);
-    QVERIFY(got.value(QStringLiteral("shown")) <= shownWithin);
+    QVERIFY(got.value(QStringLiteral("shown")) <= 3000);
     QVERIFY(got.value(QStringLiteral("rest")) <= 10000);
     QVERIFY(got.value(QStringLiteral("gap")) <= 250); // the tray and settings window answer
-    QVERIFY(got.value(QStringLiteral("key")) <= keyWithin);
+    QVERIFY(got.value(QStringLiteral("key")) <= 100);
 }
 
 int main(int argc, char** argv)

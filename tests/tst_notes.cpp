@@ -30,9 +30,9 @@ QList<QWidget*> topLevelsNamed(const QString& name)
     return out;
 }
 
-QTextEdit* textOf(NoteWindow* w)
+NoteTextBox* textOf(NoteWindow* w)
 {
-    return w->findChild<QTextEdit*>(QStringLiteral("txt") + colourWord(w->colour()));
+    return w->findChild<NoteTextBox*>(QStringLiteral("txt") + colourWord(w->colour()));
 }
 
 } // namespace
@@ -342,10 +342,10 @@ void TstNotes::aMegabyteWordRestoresAndWrapsAnywhere()
     Notes notes(store, ports);
     notes.Show(NoteColour::Blue);
     notes.Show(NoteColour::Red);
-    QTextEdit* blue = textOf(notes.existing(NoteColour::Blue));
+    NoteTextBox* blue = textOf(notes.existing(NoteColour::Blue));
     QTextEdit* red = textOf(notes.existing(NoteColour::Red));
     QVERIFY(QTest::qWaitForWindowExposed(notes.existing(NoteColour::Blue)));
-    QCOMPARE(blue->toPlainText().size(), blob.size());
+    QCOMPARE(blue->noteText(), blob);
     QCOMPARE(blue->wordWrapMode(), QTextOption::WrapAnywhere);
     QCOMPARE(red->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Pasting such a word into a note switches it too, and clearing it switches back.
@@ -472,14 +472,14 @@ void TstNotes::aFullNoteRefusesMoreAndKeepsItsText()
     store.set(QStringLiteral("Note/Red"), full);
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    NoteTextBox* txt = textOf(notes.existing(NoteColour::Red));
     txt->moveCursor(QTextCursor::End);
     QTest::keyClick(txt, Qt::Key_A); // the last character that fits
     QTest::keyClick(txt, Qt::Key_B);
     QGuiApplication::clipboard()->setText(QStringLiteral("more"));
     txt->paste();
-    QCOMPARE(txt->toPlainText().size(), NoteWrapping::kLargestNote);
-    QVERIFY(txt->toPlainText().endsWith(QStringLiteral("xa")));
+    QCOMPARE(txt->noteText().size(), NoteWrapping::kLargestNote);
+    QVERIFY(txt->noteText().endsWith(QStringLiteral("xa")));
     QCOMPARE(store.entries.value(QStringLiteral("Note/Red")).size(), NoteWrapping::kLargestNote);
     QVERIFY(QToolTip::text().contains(QStringLiteral("This note is full")));
 }

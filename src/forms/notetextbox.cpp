@@ -1,14 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notetextbox.h"
 
+#include "textpieces.h"
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
 
 NoteTextBox::NoteTextBox(QWidget* parent)
     : QTextEdit(parent)
 {
+}
+
+void NoteTextBox::setNoteText(const QString& text)
+{
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false); // also empties the undo stack, as setPlainText() does
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    // Cleared within the edit, as setPlainText() does: Qt then lays the new text out step by
+    // step instead of all at once.
+    doc->clear();
+    TextPieces::insert(cursor, text);
+    // The caret back at the start before Qt hears of the new text: moved there later, from the
+    // end where the insertion left it, it would have the whole text laid out at once.
+    setTextCursor(QTextCursor(doc));
+    cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
+}
+
+QString NoteTextBox::noteText() const
+{
+    return TextPieces::plainText(document(), 0, document()->characterCount() - 1);
 }
 
 QString NoteTextBox::plainTextOf(const QMimeData* source)
@@ -25,6 +50,19 @@ QString NoteTextBox::plainTextOf(const QMimeData* source)
 
 bool NoteTextBox::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
 
+QMimeData* NoteTextBox::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    QList<int> pieceBreaks;
+    const QString text = TextPieces::plainText(
+        document(), cursor.selectionStart(), cursor.selectionEnd(), &pieceBreaks);
+    if (pieceBreaks.isEmpty())
+        return QTextEdit::createMimeDataFromSelection();
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
 void NoteTextBox::insertFromMimeData(const QMimeData* source)
 {
     const QString text = plainTextOf(source);
@@ -32,8 +70,9 @@ void NoteTextBox::insertFromMimeData(const QMimeData* source)
         return;
     // The typing format, not the source's: bold, colours, tables and images stay outside.
     QTextCursor cursor = textCursor();
-    cursor.insertText(text, QTextCharFormat());
+    TextPieces::insert(cursor, text);
     setTextCursor(cursor);
+    TextPieces::tidyAfterEdit(textCursor());
     ensureCursorVisible();
 }
 
@@ -46,7 +85,43 @@ void NoteTextBox::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QTextEdit::keyPressEvent(event);
+    if (!isReadOnly() && event->matches(QKeySequence::InsertParagraphSeparator)) {
+        // Qt's own new paragraph would take the block format over, a piece's mark included.
+        QTextCursor cursor = textCursor();
+        if (!TextPieces::breakLineAtPieceBreak(cursor))
+            TextPieces::insert(cursor, QStringLiteral("\n"));
+        setTextCursor(cursor);
+        TextPieces::tidyAfterEdit(textCursor());
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    if (!isReadOnly() && deleteAcrossPieceBreak(event)) {
+        event->accept();
+        return;
+    }
+    const int revision = document()->revision();
+    QTextCursor cursor = textCursor();
+    if (!isReadOnly() && cursor.hasSelection() && !(event->modifiers() & Qt::ControlModifier)
+        && (inserts || event->key() == Qt::Key_Backspace || event->matches(QKeySequence::Delete))) {
+        // The selection goes first, the piece marks kept; then the key does the rest, as one
+        // edit.
+        cursor.beginEditBlock();
+        TextPieces::removeSelection(cursor);
+        setTextCursor(cursor);
+        if (inserts)
+            QTextEdit::keyPressEvent(event);
+        cursor.endEditBlock();
+    } else if (!isReadOnly() && cursor.hasSelection() && event->matches(QKeySequence::Cut)) {
+        copy();
+        TextPieces::removeSelection(cursor);
+        setTextCursor(cursor);
+    } else {
+        QTextEdit::keyPressEvent(event);
+    }
+    if (document()->revision() != revision && !event->matches(QKeySequence::Undo)
+        && !event->matches(QKeySequence::Redo))
+        TextPieces::tidyAfterEdit(textCursor());
 }
 
 void NoteTextBox::inputMethodEvent(QInputMethodEvent* event)
@@ -55,5 +130,52 @@ void NoteTextBox::inputMethodEvent(QInputMethodEvent* event)
         event->accept();
         return;
     }
+    const int revision = document()->revision();
     QTextEdit::inputMethodEvent(event);
+    if (document()->revision() != revision)
+        TextPieces::tidyAfterEdit(textCursor());
+}
+
+bool NoteTextBox::deleteAcrossPieceBreak(QKeyEvent* event)
+{
+    // Backspace at the start of a piece and Delete at the end of one reach over the piece break
+    // to the character the person sees beside the caret.
+    const bool backspace
+        = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    const bool forward = event->matches(QKeySequence::Delete);
+    QTextCursor cursor = textCursor();
+    if ((!backspace && !forward) || cursor.hasSelection())
+        return false;
+    QTextBlock block = cursor.block();
+    int position = cursor.position();
+    if (backspace) {
+        if (position != block.position() || !TextPieces::continuesParagraph(block))
+            return false;
+        while (position == block.position() && TextPieces::continuesParagraph(block)) {
+            block = block.previous();
+            position = block.position() + block.length() - 1;
+        }
+        if (position == 0)
+            return true;
+        cursor.setPosition(position);
+        cursor.deletePreviousChar();
+    } else {
+        QTextBlock next = block.next();
+        if (position != block.position() + block.length() - 1 || !next.isValid()
+            || !TextPieces::continuesParagraph(next))
+            return false;
+        while (next.isValid() && TextPieces::continuesParagraph(next)
+            && position == block.position() + block.length() - 1) {
+            block = next;
+            next = block.next();
+            position = block.position();
+        }
+        if (position == document()->characterCount() - 1)
+            return true;
+        cursor.setPosition(position);
+        cursor.deleteChar();
+    }
+    setTextCursor(cursor);
+    TextPieces::tidyAfterEdit(textCursor());
+    return true;
 }

@@ -59,7 +59,7 @@ void NoteWindow::Form_Load()
         // Sized and wrapped as it will show before the text comes in: a big text is laid out once.
         m_form.txt->setGeometry(rect());
         m_wrapping->adapt(text);
-        m_form.txt->setPlainText(text);
+        m_form.txt->setNoteText(text);
         m_restoring = false;
     }
     m_alert->PlayAlert();

@@ -1,40 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plaintextmirror.h"
 
-#include <QTextCursor>
+#include "forms/textpieces.h"
+
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
 
-namespace {
-
-// The characters that toPlainText() writes differently from the document's own.
-constexpr char16_t kBeginningOfFrame = 0xfdd0;
-constexpr char16_t kEndOfFrame = 0xfdd1;
-
-// Maps the document's raw characters as toPlainText() does; false where a frame marker shows
-// that the piece is not plain running text.
-bool toPlain(QString& piece)
-{
-    for (QChar& c : piece) {
-        switch (c.unicode()) {
-        case kBeginningOfFrame:
-        case kEndOfFrame:
-            return false;
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-            c = u'\n';
-            break;
-        case QChar::Nbsp:
-            c = u' ';
-            break;
-        default:
-            break;
-        }
-    }
-    return true;
-}
-
-} // namespace
+#include <algorithm>
 
 PlainTextMirror::PlainTextMirror(QTextDocument* document)
     : QObject(document)
@@ -48,33 +21,45 @@ PlainTextMirror::PlainTextMirror(QTextDocument* document)
 
 void PlainTextMirror::takeAll()
 {
-    m_text = m_document->toPlainText();
+    m_pieceBreaks.clear();
+    m_text = TextPieces::plainText(m_document, 0, m_document->characterCount() - 1, &m_pieceBreaks);
     ++m_wholeTextTakes;
 }
 
 void PlainTextMirror::contentsChange(int position, int removed, int added)
 {
-    // The document's last paragraph separator is no part of the plain text.
+    // The document's last paragraph separator is no part of the text.
     const int length = m_document->characterCount() - 1;
-    if (!m_document->rootFrame()->childFrames().isEmpty() || position < 0
-        || position > m_text.size() || position > length) {
+    const int oldLength = int(m_text.size() + m_pieceBreaks.size());
+    if (!m_document->rootFrame()->childFrames().isEmpty() || position < 0 || position > oldLength
+        || position > length) {
         takeAll();
         return;
     }
-    const int removedHere = qMin<qsizetype>(removed, m_text.size() - position);
+    // Qt may report more than changed, up to the document's final separator.
+    const int removedHere = qMin(removed, oldLength - position);
     const int addedHere = qMin(added, length - position);
-    QString piece;
-    if (addedHere > 0) {
-        QTextCursor cursor(m_document);
-        cursor.setPosition(position);
-        cursor.setPosition(position + addedHere, QTextCursor::KeepAnchor);
-        piece = cursor.selectedText();
-    }
-    if (piece.size() != addedHere || !toPlain(piece)) {
-        takeAll();
-        return;
-    }
-    m_text.replace(position, removedHere, piece);
-    if (m_text.size() != length)
+    // The changed blocks are read whole, with the separator before them: where Qt merges an
+    // empty block with the next, the merged block keeps the later one's format, which can turn
+    // that separator into a piece break or back.
+    const int from = qMax(0, m_document->findBlock(position).position() - 1);
+    const QTextBlock last = m_document->findBlock(position + addedHere);
+    const int to = qMin(length, last.position() + last.length() - 1);
+    const int oldTo = to - addedHere + removedHere;
+    const auto breakIndex = [this](int at) {
+        return std::lower_bound(m_pieceBreaks.cbegin(), m_pieceBreaks.cend(), at)
+            - m_pieceBreaks.cbegin();
+    };
+    const qsizetype first = breakIndex(from);
+    const qsizetype end = breakIndex(oldTo);
+    QList<int> newBreaks;
+    const QString piece = TextPieces::plainText(m_document, from, to, &newBreaks);
+    m_text.replace(from - first, oldTo - from - (end - first), piece);
+    m_pieceBreaks.remove(first, end - first);
+    for (qsizetype i = first; i < m_pieceBreaks.size(); ++i)
+        m_pieceBreaks[i] += addedHere - removedHere;
+    m_pieceBreaks.insert(first, newBreaks.size(), 0);
+    std::copy(newBreaks.cbegin(), newBreaks.cend(), m_pieceBreaks.begin() + first);
+    if (m_text.size() + m_pieceBreaks.size() != length)
         takeAll();
 }

@@ -202,7 +202,7 @@ void TstRelHandEdited::startsAsTheFileSays()
     QCOMPARE(note != nullptr, expect.startOn);
     if (note) {
         QVERIFY(note->isVisible());
-        QVERIFY(note->form().txt->toPlainText() == expect.note);
+        QVERIFY(note->form().txt->noteText() == expect.note);
     }
     for (NoteColour c : { NoteColour::Blue, NoteColour::Green })
         QVERIFY(!a.app->notes().existing(c));
