@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keystroke to durable text: a real NoteWindow whose text box receives key presses, saving through
-// the real IniSettingsStore, for note texts of about 1 KB, 64 KB, 1 MB, 4 MB and 10 MB. For every
-// keystroke:
+// the real IniSettingsStore, for note texts of about 1 KB, 64 KB, 1 MB, 4 MB and 10 MB in lines,
+// and of 4 MB and 10 MB in one paragraph. For every keystroke:
 //   - durable: from the key press sent to the text box until WriteSetting returned (the whole
 //     text is then on disk);
 //   - hold: from the key press until the press, the release and the event-loop pass after them
@@ -11,10 +11,11 @@
 // Typing and floor alternate keystroke by keystroke, so a busy disk or CPU hits both alike.
 //
 //   bench_typing [--keys N] [--keys-1m N] [--keys-big N] [--folder DIR]
-// (--keys-big: keystrokes at 4 MB and 10 MB, 0 to leave those out)
+// (--keys-big: keystrokes at 4 MB and 10 MB, in lines and in one paragraph, 0 to leave those out)
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
+#include "forms/notetextbox.h"
 #include "notes/notewindow.h"
 #include "platform/emulatedspeaker.h"
 #include "store/inisettingsstore.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <cstdio>
@@ -89,7 +89,8 @@ struct Figures {
     int holdsOver16, floorsOver16;
 };
 
-bool run(const QString& base, const char* label, qsizetype size, int keys)
+bool run(
+    const QString& base, const char* label, qsizetype size, int keys, bool oneParagraph = false)
 {
     const QString folder = base + QStringLiteral("/typing-%1").arg(QLatin1String(label));
     QDir(folder).removeRecursively();
@@ -112,14 +113,16 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
     SilentPorts ports;
     NoteWindow note(NoteColour::Red, store, ports);
     note.Form_Load();
-    QTextEdit* txt = note.form().txt;
+    NoteTextBox* txt = note.form().txt;
 
     QString text;
-    const QString line = QStringLiteral("Call the plumber about the kitchen tap, then buy milk.\n");
+    const QString line = oneParagraph
+        ? QStringLiteral("Call the plumber about the kitchen tap, then buy milk. ")
+        : QStringLiteral("Call the plumber about the kitchen tap, then buy milk.\n");
     while (text.size() < size)
         text += line;
     text.truncate(size);
-    txt->setPlainText(text); // saved once, as a paste would be
+    txt->setNoteText(text); // loaded as at start, and saved once
     note.show();
     note.activateWindow();
     txt->setFocus();
@@ -152,7 +155,7 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
         const double inStoreMs = double(store.lastReturnNs - store.lastEnterNs) / 1e6;
         // What the note's handler pays for the whole text, taken again outside the timed path.
         const qint64 p0 = nowNs();
-        const QString whole = txt->toPlainText();
+        const QString whole = txt->noteText();
         const double plainTextMs = double(nowNs() - p0) / 1e6;
         Q_UNUSED(whole);
 
@@ -188,7 +191,7 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
     f.floorsOver16
         = int(std::count_if(floor.begin(), floor.end(), [](double h) { return h > 16; }));
 
-    std::printf("# %-4s note %8lld chars, file %8lld bytes, %d keystrokes | key->durable median "
+    std::printf("# %-13s note %8lld chars, file %8lld bytes, %d keystrokes | key->durable median "
                 "%7.3f p99 %7.3f ms | floor median %7.3f p99 %7.3f ms | ratio median %.2f p99 "
                 "%.2f | hold median %.3f p99 %.3f max %.3f ms, %d over 16 ms | floor max %.3f ms, "
                 "%d over 16 ms\n",
@@ -214,12 +217,12 @@ bool run(const QString& base, const char* label, qsizetype size, int keys)
     put("floor_max_ms", f.floorMax);
     put("floors_over_16ms", f.floorsOver16);
     // Where the typing path's time goes (medians): the key press until the store is called
-    // (text box edit and layout, plus the note's toPlainText), the store's write, and
-    // toPlainText of the same text alone.
+    // (text box edit and layout, plus the note's plain text), the store's write, and the
+    // whole plain text taken from the document alone.
     put("key_to_store_median_ms", percentile(toStore, 0.5));
     put("store_write_median_ms", percentile(inStore, 0.5));
     put("to_plain_text_median_ms", percentile(plainText, 0.5));
-    std::printf("# %-4s breakdown (medians): key press to WriteSetting called %.3f ms (toPlainText "
+    std::printf("# %-13s breakdown (medians): key press to WriteSetting called %.3f ms (plain text "
                 "alone %.3f ms), inside WriteSetting %.3f ms, floor %.3f ms\n",
         label, percentile(toStore, 0.5), percentile(plainText, 0.5), percentile(inStore, 0.5),
         f.floorMedian);
@@ -259,7 +262,9 @@ int main(int argc, char** argv)
     // The biggest notes: their cost per key and the longest hold of the interface.
     if (keysBig > 0
         && (!run(base, "4M", 4 * 1024 * 1024, keysBig)
-            || !run(base, "10M", 10 * 1000 * 1000, keysBig)))
+            || !run(base, "10M", 10 * 1000 * 1000, keysBig)
+            || !run(base, "4M-paragraph", 4 * 1024 * 1024, keysBig, true)
+            || !run(base, "10M-paragraph", 10 * 1000 * 1000, keysBig, true)))
         return 1;
     return 0;
 }
