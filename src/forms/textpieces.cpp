@@ -28,7 +28,8 @@ bool breaksBlock(QChar c)
     }
 }
 
-// Where the block's text, `length` characters from `begin` on, is best cut near `begin + kPiece`.
+// Where the block's text is best cut after `begin`: near `begin + kPiece`, after a space if
+// there is one close by.
 int cutAfter(const QString& text, int begin)
 {
     int cut = begin + TextPieces::kPiece;
@@ -102,7 +103,7 @@ QString plainText(const QTextDocument* document, int from, int to, QList<int>* p
     QTextCursor cursor(const_cast<QTextDocument*>(document));
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText(); // one character for each of the document's
+    QString text = cursor.selectedText(); // every separator as U+2029
     for (QChar& c : text) {
         switch (c.unicode()) {
         case QChar::ParagraphSeparator:
@@ -118,7 +119,7 @@ QString plainText(const QTextDocument* document, int from, int to, QList<int>* p
             break;
         }
     }
-    // A block's format belongs to the separator before it.
+    // A marked block makes the separator before it a piece break.
     QList<int> breaks;
     const QTextBlock first = document->findBlock(from);
     const QTextBlock last = document->findBlock(to);
@@ -175,8 +176,9 @@ void removeSelection(QTextCursor& cursor)
     cursor.removeSelectedText();
     if (continuesParagraph(cursor.block()) != marked) {
         QTextBlockFormat format = cursor.blockFormat();
-        format.setProperty(kPieceMark, marked);
-        if (!marked)
+        if (marked)
+            format.setProperty(kPieceMark, true);
+        else
             format.clearProperty(kPieceMark);
         cursor.setBlockFormat(format);
     }
@@ -202,18 +204,17 @@ bool breakLineAtPieceBreak(QTextCursor& cursor)
 
 void tidyAfterEdit(const QTextCursor& caret)
 {
-    const bool strayBefore = isStray(caret.block().previous());
-    const bool stray = isStray(caret.block());
-    const bool tooLong = caret.block().length() - 1 > kLongestBlock;
-    if (!strayBefore && !stray && !tooLong)
+    const auto tooLong = [&] { return caret.block().length() - 1 > kLongestBlock; };
+    if (!isStray(caret.block().previous()) && !isStray(caret.block()) && !tooLong())
         return;
     QTextCursor cursor(caret.document());
     cursor.joinPreviousEditBlock();
-    if (strayBefore)
+    // Each asked again: removing one changes what is beside the other.
+    if (isStray(caret.block().previous()))
         removeStray(cursor, caret.block().previous());
-    if (stray)
+    if (isStray(caret.block()))
         removeStray(cursor, caret.block());
-    if (tooLong) {
+    if (tooLong()) {
         const int position = caret.block().position();
         splitLongBlocks(caret.document(), position, position);
     }

@@ -94,6 +94,13 @@ else
     log "xclip is missing: no paste on the desktop"
 fi
 
+# Openbox has no tray: five seconds after the start the settings window stands in for the icon,
+# and it may cover the note. A person puts it away first.
+if [[ $* == *openbox* ]]; then
+    wait_for 8 role_viewable frmMain || die "no settings window stood in for the missing tray"
+    xdotool windowactivate --sync "$(window_role frmMain)" key Escape
+    wait_for 3 role_hidden frmMain || die "Escape did not put the settings window away"
+fi
 stored=$(grep '^Red=Dentist' "$ini")
 read -r x2 y2 w h <<<"$(geometry "$red")"
 log "double click in the note at $x2,$y2 ${w}x$h"
