@@ -122,7 +122,7 @@ void TstTextPieces::randomEditsMatchThePlainText()
         QTextCursor cursor(doc);
         cursor.setPosition(docPosition(doc, p, random.bounded(2)));
         box.setTextCursor(cursor);
-        const int kind = int(random.bounded(7));
+        const int kind = int(random.bounded(8));
         if (kind == 0) {
             QTest::keyClick(&box, Qt::Key_Backspace);
             if (p > 0)
@@ -145,6 +145,12 @@ void TstTextPieces::randomEditsMatchThePlainText()
             QGuiApplication::clipboard()->setText(pasted);
             box.paste();
             model.insert(p, pasted);
+        } else if (kind == 5) {
+            // An arrow key passes one character, at a piece break too.
+            const bool right = random.bounded(2);
+            QTest::keyClick(&box, right ? Qt::Key_Right : Qt::Key_Left);
+            QTest::keyClick(&box, Qt::Key_A);
+            model.insert(right ? qMin<int>(p + 1, model.size()) : qMax(p - 1, 0), u'a');
         } else {
             // Typing a run: enough of them make a piece grow past the longest block.
             const QString run = random.bounded(4) ? QStringLiteral("k") : QString(300, u'k');

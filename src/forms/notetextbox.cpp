@@ -118,6 +118,8 @@ void NoteTextBox::keyPressEvent(QKeyEvent* event)
         setTextCursor(cursor);
     } else {
         QTextEdit::keyPressEvent(event);
+        if (crossedOnlyPieceBreak(event))
+            QTextEdit::keyPressEvent(event);
     }
     if (document()->revision() != revision && !event->matches(QKeySequence::Undo)
         && !event->matches(QKeySequence::Redo))
@@ -134,6 +136,22 @@ void NoteTextBox::inputMethodEvent(QInputMethodEvent* event)
     QTextEdit::inputMethodEvent(event);
     if (document()->revision() != revision)
         TextPieces::tidyAfterEdit(textCursor());
+}
+
+bool NoteTextBox::crossedOnlyPieceBreak(QKeyEvent* event) const
+{
+    // At a piece break the caret has two places for one place in the text: an arrow key that
+    // went from one to the other has not passed a character yet.
+    const QTextCursor caret = textCursor();
+    if (event->matches(QKeySequence::MoveToNextChar)
+        || event->matches(QKeySequence::SelectNextChar))
+        return caret.atBlockStart() && TextPieces::continuesParagraph(caret.block());
+    if (event->matches(QKeySequence::MoveToPreviousChar)
+        || event->matches(QKeySequence::SelectPreviousChar)) {
+        const QTextBlock next = caret.block().next();
+        return caret.atBlockEnd() && next.isValid() && TextPieces::continuesParagraph(next);
+    }
+    return false;
 }
 
 bool NoteTextBox::deleteAcrossPieceBreak(QKeyEvent* event)

@@ -34,4 +34,5 @@ private:
     static QString plainTextOf(const QMimeData* source);
     bool refused(const QString& added) const { return mayInsert && !mayInsert(added); }
     bool deleteAcrossPieceBreak(QKeyEvent* event);
+    bool crossedOnlyPieceBreak(QKeyEvent* event) const;
 };
