@@ -45,7 +45,7 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
     m_alert = new SpeakerAlert(ports, m_form.TimerSound, this);
     connect(m_gestures, &NoteGestures::pressed, m_caret, &NoteCaret::touched);
     connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
-    txt->mayInsert = [this](const QString& added) { return mayInsert(added); };
+    txt->mayInsert = [this](const QString& added) { return allowsInsert(added); };
 }
 
 void NoteWindow::Form_Load()
@@ -92,7 +92,7 @@ void NoteWindow::txt_Change()
     m_lastWriteFailed = !ok;
 }
 
-bool NoteWindow::mayInsert(const QString& added)
+bool NoteWindow::allowsInsert(const QString& added)
 {
     const QTextCursor cursor = m_form.txt->textCursor();
     if (m_wrapping->fits(m_plainText->text().size(), m_form.txt->document()->blockCount(),

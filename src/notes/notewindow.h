@@ -45,7 +45,7 @@ protected:
 
 private:
     void txt_Change();
-    bool mayInsert(const QString& added);
+    bool allowsInsert(const QString& added);
 
     NoteColour m_colour;
     SettingsStore& m_store;
