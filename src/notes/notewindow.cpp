@@ -59,7 +59,17 @@ void NoteWindow::Form_Load()
         // Sized and wrapped as it will show before the text comes in: a big text is laid out once.
         m_form.txt->setGeometry(rect());
         m_wrapping->adapt(text);
-        m_form.txt->setNoteText(text);
+        if (m_wrapping->canShow()) {
+            m_form.txt->setNoteText(text);
+        } else {
+            // Qt's layout of a text that tall would never end. The stored text stays untouched,
+            // and the note says why it is not shown.
+            const QString notice = m_wrapping->tooLongToShow();
+            qCWarning(lcNotes) << "not shown:" << notice;
+            m_form.txt->setReadOnly(true);
+            m_wrapping->adapt(notice);
+            m_form.txt->setPlainText(notice);
+        }
         m_restoring = false;
     }
     m_alert->PlayAlert();

@@ -36,6 +36,15 @@ QString NoteWrapping::refusal() const
         .arg(mostLines());
 }
 
+QString NoteWrapping::tooLongToShow() const
+{
+    return tr("This note holds %L1 lines, more than a note can show (%L2), so it is not shown "
+              "here. Its text is kept as it is in Tackpad's settings file: shorten it there with "
+              "a text editor, and it shows again at the next start.")
+        .arg(m_paragraphs.size())
+        .arg(mostLines());
+}
+
 bool NoteWrapping::fits(
     qsizetype size, int lines, const QString& removed, const QString& added) const
 {

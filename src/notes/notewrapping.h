@@ -37,6 +37,11 @@ public:
     int mostLines() const;
     /// What a refused insertion tells the user.
     QString refusal() const;
+    /// Whether the text last adapted to can be laid out at all: not if it has more lines than a
+    /// note holds (a text written into the settings file by other means).
+    bool canShow() const { return m_paragraphs.size() <= mostLines(); }
+    /// What a note shows in place of a text it cannot show.
+    QString tooLongToShow() const;
 
     /// The text's length when the wrapping was last chosen.
     qsizetype checkedSize() const { return m_checkedSize; }
