@@ -10,7 +10,7 @@ class QTextDocument;
 
 /// A note's paragraph longer than kLongestBlock characters is shown as several blocks of its
 /// document, its pieces: Qt lays out a whole block again on every change to it, which takes over
-/// a second for a paragraph of ten megabytes and a millisecond or two for a piece. Every piece
+/// a second for a paragraph of ten megabytes and a few milliseconds for a piece. Every piece
 /// after the first carries a mark in its block format, so the separator before a marked block
 /// is a piece break, no part of the text. Undo and redo keep the marks, since they keep block
 /// formats; a new paragraph must not take the mark over from the block it is split from.
@@ -34,9 +34,9 @@ QString plainText(
 /// paragraph, and the blocks it touches are split into pieces where they are too long.
 void insert(QTextCursor& cursor, const QString& text);
 
-/// Removes the cursor's selection. Qt's own removal, where it empties the first block, gives
-/// what is left that block's follower's format; this keeps the first block's piece mark, so that
-/// no line break comes or goes with it.
+/// Removes the cursor's selection. Where Qt's own removal empties the first block, what is left
+/// takes the format of the block after it; this gives it back the first block's piece mark, so
+/// that no line break comes or goes with the removal.
 void removeSelection(QTextCursor& cursor);
 
 /// A line break where the cursor stands at a piece break, made of that break: true if it was.
