@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A note of 10 MB of log lines on a real desktop: it shows within 3 s, the tray menu and the
 # settings window answer while it is laid out, a key typed at its end is saved, and SIGTERM ends
-# the program.
+# the program. Then a note of 10 MB in one paragraph: a key at its end is saved, and Close from
+# the tray menu ends the program.
 #   bignote.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: bignote.sh PROGRAM}
@@ -43,4 +44,28 @@ wait_for 3 saved_z || die "the key typed at the end was not saved"
 kill -TERM "$TACKPAD_PID"
 ended() { ! kill -0 "$TACKPAD_PID" 2>/dev/null; }
 wait_for 5 ended || die "SIGTERM did not end the program"
+
+python3 - "$ini" <<'PY'
+import sys
+words = "words of a paragraph without end " * 303031
+with open(sys.argv[1], "w") as ini:
+    ini.write("[Always]\nRed=ON\n[Note]\nRed=" + words + "\n")
+PY
+start_tackpad "$program" TACKPAD_SPEAKER=none
+started=$(date +%s%N)
+wait_for 10 role_viewable frmRed || die "the paragraph note did not appear"
+log "the 10 MB paragraph showed after $((($(date +%s%N) - started) / 1000000)) ms"
+read -r x y w h <<<"$(geometry "$(window_role frmRed)")"
+click $((x + w / 2)) $((y + h / 2))
+xdotool key ctrl+End
+xdotool type "z"
+wait_for 3 saved_z || die "the key typed at the end of the paragraph was not saved"
+grep '^Red=words' "$ini" | grep -qF '\n' && die "the paragraph was saved with line breaks in it"
+wait_for 5 tray_icon || die "no tray icon docked"
+read -r tx ty <<<"$(tray_icon)"
+click "$tx" "$ty" 3
+wait_for 2 role_viewable MnuMenu || die "the tray menu did not open"
+# Down to "&Close": three submenus, Setting, Close.
+xdotool key --delay 80 Down Down Down Down Down Return
+wait_for 5 ended || die "Close did not end the program"
 echo "PASS"
