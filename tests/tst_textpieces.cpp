@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QTextBlock>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -100,6 +103,22 @@ void TstTextPieces::loadsCopiesAndUndoesAsOneParagraph()
     box.redo();
     QCOMPARE(mirror.text(), kept + QString(70'000, u'y'));
     QCOMPARE(box.noteText(), mirror.text());
+
+    // The edit menu's Delete, from the start of a piece to the end: Qt's own removal would
+    // leave a line break there.
+    box.setNoteText(QString(40'000, u'a') + QStringLiteral("\nc"));
+    const QTextBlock piece = box.document()->begin().next();
+    QVERIFY(TextPieces::continuesParagraph(piece));
+    const int pieceStart = piece.position();
+    QTextCursor selection(box.document());
+    selection.setPosition(pieceStart);
+    selection.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    box.setTextCursor(selection);
+    std::unique_ptr<QMenu> menu(box.createEditMenu({}));
+    QAction* remove = menu->findChild<QAction*>(QStringLiteral("edit-delete"));
+    QVERIFY(remove);
+    remove->trigger();
+    QCOMPARE(mirror.text(), QString(pieceStart - 1, u'a'));
 }
 
 void TstTextPieces::randomEditsMatchThePlainText()

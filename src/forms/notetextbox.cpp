@@ -5,6 +5,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -46,6 +47,31 @@ QString NoteTextBox::plainTextOf(const QMimeData* source)
     // plain text; kept, it would be an invisible character that copying carries out again.
     text.remove(QChar::ObjectReplacementCharacter);
     return text;
+}
+
+QMenu* NoteTextBox::createEditMenu(const QPoint& position)
+{
+    QMenu* menu = createStandardContextMenu(position);
+    for (QAction* action : menu->actions()) {
+        const bool cut = action->objectName() == QLatin1String("edit-cut");
+        if (!cut && action->objectName() != QLatin1String("edit-delete"))
+            continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this, cut] { removeSelectedText(cut); });
+    }
+    return menu;
+}
+
+void NoteTextBox::removeSelectedText(bool toClipboard)
+{
+    if (isReadOnly() || !textCursor().hasSelection())
+        return;
+    if (toClipboard)
+        copy();
+    QTextCursor cursor = textCursor();
+    TextPieces::removeSelection(cursor);
+    setTextCursor(cursor);
+    TextPieces::tidyAfterEdit(textCursor());
 }
 
 bool NoteTextBox::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
@@ -113,9 +139,7 @@ void NoteTextBox::keyPressEvent(QKeyEvent* event)
             QTextEdit::keyPressEvent(event);
         cursor.endEditBlock();
     } else if (!isReadOnly() && cursor.hasSelection() && event->matches(QKeySequence::Cut)) {
-        copy();
-        TextPieces::removeSelection(cursor);
-        setTextCursor(cursor);
+        removeSelectedText(true);
     } else {
         QTextEdit::keyPressEvent(event);
         if (crossedOnlyPieceBreak(event))

@@ -19,6 +19,9 @@ public:
     /// The whole text as the note keeps it.
     QString noteText() const;
 
+    /// The usual edit menu, whose Cut and Delete remove the selection as the keys do.
+    QMenu* createEditMenu(const QPoint& position);
+
     /// Asked before text replaces the selection; an insertion it refuses is dropped.
     std::function<bool(const QString& added)> mayInsert;
 
@@ -33,6 +36,7 @@ private:
     /// The plain text that a paste or a drop of this data inserts: no object placeholders.
     static QString plainTextOf(const QMimeData* source);
     bool refused(const QString& added) const { return mayInsert && !mayInsert(added); }
+    void removeSelectedText(bool toClipboard);
     bool deleteAcrossPieceBreak(QKeyEvent* event);
     bool crossedOnlyPieceBreak(QKeyEvent* event) const;
 };

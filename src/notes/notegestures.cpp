@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notegestures.h"
 
+#include "forms/notetextbox.h"
+
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QWindow>
 
 #include <utility>
@@ -36,7 +37,7 @@ Qt::CursorShape cursorFor(Qt::Edges edges)
 
 } // namespace
 
-NoteGestures::NoteGestures(QWidget* window, QTextEdit* txt)
+NoteGestures::NoteGestures(QWidget* window, NoteTextBox* txt)
     : QObject(window)
     , m_window(window)
     , m_txt(txt)
@@ -173,7 +174,7 @@ bool NoteGestures::release(QEvent* event)
     const Gesture gesture = std::exchange(m_gesture, Gesture::None);
     if (gesture == Gesture::Pressed && e->button() == Qt::RightButton) {
         // A right click that did not move the note opens the usual edit menu.
-        QMenu* menu = m_txt->createStandardContextMenu(e->position().toPoint());
+        QMenu* menu = m_txt->createEditMenu(e->position().toPoint());
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(e->globalPosition().toPoint());
         return true;

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QRect>
 
-class QTextEdit;
+class NoteTextBox;
 class QWidget;
 
 /// The pointer gestures in a note's text: a press and drag moves the note, a press on its edges
@@ -14,7 +14,7 @@ class QWidget;
 class NoteGestures final : public QObject {
     Q_OBJECT
 public:
-    NoteGestures(QWidget* window, QTextEdit* txt);
+    NoteGestures(QWidget* window, NoteTextBox* txt);
 
 signals:
     /// A button went down in the text.
@@ -31,7 +31,7 @@ private:
     void resizeBy(QPoint delta);
 
     QWidget* m_window;
-    QTextEdit* m_txt;
+    NoteTextBox* m_txt;
 
     enum class Gesture { None, Pressed, Moving, Resizing };
     Gesture m_gesture = Gesture::None;
