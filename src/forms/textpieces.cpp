@@ -63,6 +63,18 @@ int splitBlock(QTextCursor& cursor, const QTextBlock& block)
     return int(cuts.size());
 }
 
+// Sets or clears a block's piece mark, as an edit of its own.
+void markBlock(QTextCursor& cursor, const QTextBlock& block, bool piece)
+{
+    QTextBlockFormat format = block.blockFormat();
+    if (piece)
+        format.setProperty(kPieceMark, true);
+    else
+        format.clearProperty(kPieceMark);
+    cursor.setPosition(block.position());
+    cursor.setBlockFormat(format);
+}
+
 // An empty block beside a piece break: removing it and keeping one separator keeps the text.
 bool isStray(const QTextBlock& block)
 {
@@ -77,12 +89,8 @@ void removeStray(QTextCursor& cursor, const QTextBlock& empty)
     // either did. Deleting the empty block's own separator makes Qt drop that block and keep
     // the next one's format, which decides what the separator left before it is.
     const QTextBlock next = empty.next();
-    if (!TextPieces::continuesParagraph(empty) && TextPieces::continuesParagraph(next)) {
-        QTextBlockFormat line = next.blockFormat();
-        line.clearProperty(kPieceMark);
-        cursor.setPosition(next.position());
-        cursor.setBlockFormat(line);
-    }
+    if (!TextPieces::continuesParagraph(empty) && TextPieces::continuesParagraph(next))
+        markBlock(cursor, next, false);
     cursor.setPosition(empty.position());
     cursor.deleteChar();
 }
@@ -175,12 +183,9 @@ void removeSelection(QTextCursor& cursor)
     const bool marked = continuesParagraph(cursor.document()->findBlock(cursor.selectionStart()));
     cursor.removeSelectedText();
     if (continuesParagraph(cursor.block()) != marked) {
-        QTextBlockFormat format = cursor.blockFormat();
-        if (marked)
-            format.setProperty(kPieceMark, true);
-        else
-            format.clearProperty(kPieceMark);
-        cursor.setBlockFormat(format);
+        const int position = cursor.position();
+        markBlock(cursor, cursor.block(), marked);
+        cursor.setPosition(position);
     }
     cursor.endEditBlock();
 }
@@ -195,10 +200,7 @@ bool breakLineAtPieceBreak(QTextCursor& cursor)
         if (!cursor.atBlockEnd() || !piece.isValid() || !continuesParagraph(piece))
             return false;
     }
-    QTextBlockFormat line = piece.blockFormat();
-    line.clearProperty(kPieceMark);
-    cursor.setPosition(piece.position());
-    cursor.setBlockFormat(line);
+    markBlock(cursor, piece, false);
     return true;
 }
 
