@@ -73,7 +73,7 @@ QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
 
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
-    , m_tray(m_window, trayHostOf(m_platform), notificationsOf(m_platform))
+    , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
     , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
           [this](NoteColour c) { m_notes.PopUp(c); })
@@ -83,6 +83,7 @@ Tackpad::Tackpad(Platform platform)
     , m_menu(m_window.form(), m_notes, m_settings)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
 {
+    m_tray.attach(m_window);
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
     WindowSystem::watchScreens();
     // The user asked for the window: a tray that comes later leaves it open.
