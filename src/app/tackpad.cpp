@@ -2,6 +2,7 @@
 #include "tackpad.h"
 
 #include "base/clock.h"
+#include "base/intervals.h"
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
 #include "notes/alert.h"
@@ -16,9 +17,6 @@
 #include <QSessionManager>
 
 namespace {
-
-// How often a failed save is tried again while nothing else writes.
-constexpr int kSaveRetryMs = 2000;
 
 // What the user would lose, in words: "the Red note's text", "the Blue note's reminder".
 QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
@@ -108,7 +106,7 @@ Tackpad::Tackpad(Platform platform)
     }
 
     m_saveRetry.setSingleShot(true);
-    m_saveRetry.setInterval(kSaveRetryMs);
+    m_saveRetry.setInterval(intervals().saveRetryMs);
     m_saveRetry.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_saveRetry, &QTimer::timeout, this, [this] {
         if (m_platform.store.retrySave())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainform.h"
 
+#include "base/intervals.h"
 #include "helptext.h"
 #include "programicon.h"
 #include "twips.h"
@@ -477,7 +478,7 @@ void MainForm::setupUi(QWidget* frmMain)
     TmrGreen1 = makeTimer(frmMain, "TmrGreen1", 100);
     TmrBlue1 = makeTimer(frmMain, "TmrBlue1", 100);
     TmrSys = makeTimer(frmMain, "TmrSys", 300);
-    tmrMe = makeTimer(frmMain, "tmrMe", 2000);
+    tmrMe = makeTimer(frmMain, "tmrMe", intervals().creditLineMs);
 
     // Popup menu tree; its top item is never shown as a menu bar.
     MnuMenu = named(
