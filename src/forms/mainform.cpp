@@ -34,7 +34,7 @@ const QColor kLightGrey(224, 224, 224);
 // is the darkest of them).
 const QColor kCalendarHighlight(0, 90, 160);
 const QColor kWeekendDay(110, 0, 0);
-const QColor kOtherMonthDay(56, 56, 56);
+const QColor kOtherMonthDay(48, 48, 48);
 
 QFont font(const char* family, qreal points, bool bold = false)
 {
@@ -191,13 +191,13 @@ void fitText(QLineEdit* e, const QFont& designed)
     QStyleOptionFrame frame;
     frame.initFrom(e);
     frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
-    const int insideMargins = 2 * 2 + 1; // QLineEdit's own margins and its cursor
-    const int room = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width()
-        - insideMargins;
+    // QLineEdit keeps 2 pixels each side, and a text fits when one more and the cursor do.
+    const int room
+        = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - 2 * 2 - 2;
     QFont f = designed;
     for (int stretch = 100; stretch > 50; stretch -= 5) {
         f.setStretch(stretch);
-        if (QFontMetricsF(f).horizontalAdvance(e->text()) <= room)
+        if (qRound(QFontMetricsF(f).horizontalAdvance(e->text())) <= room)
             break;
     }
     e->setFont(f);
