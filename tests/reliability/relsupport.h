@@ -3,6 +3,7 @@
 
 #include "fakes.h"
 #include "fakewallclockalarm.h"
+#include "harness.h"
 
 #include "app/tackpad.h"
 #include "notes/notes.h"
@@ -26,6 +27,7 @@
 /// The whole program on the real settings store (a file of the test's choice), with fakes only
 /// for the parts that would reach outside the test: clock, autostart list, message box, speaker.
 struct RealStoreApp {
+    ShortIntervals shortIntervals;
     explicit RealStoreApp(const QString& iniPath, Autostart* realAutostart = nullptr,
         CommandRunner* realCommands = nullptr)
         : store(iniPath)
