@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -48,8 +49,11 @@ void keepOffTaskbar(QWidget* window)
         return; // other window systems honour Qt::Tool
     const auto w = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-        internAtom(c, "_NET_WM_STATE_SKIP_PAGER") };
+    // KWin keeps its window switcher (Alt+Tab) apart from the taskbar; other window managers
+    // ignore the state they do not know.
+    const xcb_atom_t wanted[]
+        = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER"),
+              internAtom(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER") };
 
     // Qt merges the states it sets at map time with those already on the window.
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
@@ -68,20 +72,23 @@ void keepOffTaskbar(QWidget* window)
         uint32_t(atoms.size()), atoms.constData());
 
     if (window->isVisible()) {
-        // A mapped window changes its state through the window manager.
-        xcb_client_message_event_t ev {};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = state;
-        ev.data.data32[0] = 1; // add
-        ev.data.data32[1] = wanted[0];
-        ev.data.data32[2] = wanted[1];
-        ev.data.data32[3] = 1; // from a normal application
+        // A mapped window changes its state through the window manager, two states a message.
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        xcb_send_event(c, 0, root,
-            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-            reinterpret_cast<const char*>(&ev));
+        for (size_t i = 0; i < std::size(wanted); i += 2) {
+            xcb_client_message_event_t ev {};
+            ev.response_type = XCB_CLIENT_MESSAGE;
+            ev.format = 32;
+            ev.window = w;
+            ev.type = state;
+            ev.data.data32[0] = 1; // add
+            ev.data.data32[1] = wanted[i];
+            ev.data.data32[2]
+                = i + 1 < std::size(wanted) ? wanted[i + 1] : xcb_atom_t(XCB_ATOM_NONE);
+            ev.data.data32[3] = 1; // from a normal application
+            xcb_send_event(c, 0, root,
+                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                reinterpret_cast<const char*>(&ev));
+        }
     }
     xcb_flush(c);
 }
