@@ -103,6 +103,44 @@ void prepareShow(QWidget* window, bool& everShown)
     keepOffTaskbar(window);
 }
 
+QString x11Refusal()
+{
+    // libxcb writes the server's own reason (an authorization it wants, for one) to stderr; it is
+    // caught here to become part of the program's one line about it.
+    std::FILE* caught = std::tmpfile();
+    const int savedErr = caught ? ::dup(STDERR_FILENO) : -1;
+    if (savedErr >= 0)
+        ::dup2(::fileno(caught), STDERR_FILENO);
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const int error = xcb_connection_has_error(c);
+    xcb_disconnect(c);
+    QString reason;
+    if (savedErr >= 0) {
+        ::dup2(savedErr, STDERR_FILENO);
+        ::close(savedErr);
+        char text[512] = {};
+        std::rewind(caught);
+        const size_t n = std::fread(text, 1, sizeof text - 1, caught);
+        reason = QString::fromLocal8Bit(text, qsizetype(n)).simplified();
+    }
+    if (caught)
+        std::fclose(caught);
+    if (error == 0)
+        return {};
+    if (!reason.isEmpty())
+        return QStringLiteral("refused: ") + reason;
+    switch (error) {
+    case XCB_CONN_ERROR:
+        return QStringLiteral("no X server answers there");
+    case XCB_CONN_CLOSED_PARSE_ERR:
+        return QStringLiteral("not a display name");
+    case XCB_CONN_CLOSED_INVALID_SCREEN:
+        return QStringLiteral("no such screen");
+    default:
+        return QStringLiteral("connection error %1").arg(error);
+    }
+}
+
 void endProcessNow()
 {
     std::fflush(nullptr);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace WindowSystem {
@@ -13,6 +15,9 @@ void keepOffTaskbar(QWidget* window);
 /// What a top-level window of the program needs before it is shown: centred on the screen the
 /// first time, and off the taskbar every time.
 void prepareShow(QWidget* window, bool& everShown);
+/// Tries the X server that DISPLAY names, before any window system is opened: empty when it
+/// takes a connection, otherwise why not, in a few words.
+QString x11Refusal();
 /// Ends the process at once, without running any window's unload step.
 [[noreturn]] void endProcessNow();
 
