@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowsystem.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -23,6 +26,45 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
     free(reply);
     return atom;
 }
+
+constexpr char kHeldAtSize[] = "tackpadHeldAtSize";
+
+// Gives a window back its own size limits once the compositor has mapped it.
+class SizeLimitsRestorer final : public QObject {
+public:
+    SizeLimitsRestorer(QWidget* window, QSize least, QSize most)
+        : QObject(window)
+        , m_window(window)
+        , m_least(least)
+        , m_most(most)
+    {
+        window->setProperty(kHeldAtSize, true);
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Expose || !static_cast<QWindow*>(watched)->isExposed())
+            return false;
+        watched->removeEventFilter(this);
+        // The first frame goes out while the expose is handled; the limits follow it.
+        QTimer::singleShot(0, this, [this] {
+            if (m_window) {
+                m_window->setProperty(kHeldAtSize, false);
+                m_window->setMinimumSize(m_least);
+                m_window->setMaximumSize(m_most);
+            }
+            deleteLater();
+        });
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QSize m_least;
+    QSize m_most;
+};
 
 } // namespace
 
@@ -101,6 +143,21 @@ void prepareShow(QWidget* window, bool& everShown)
             window->move(screen->availableGeometry().center() - window->rect().center());
     }
     keepOffTaskbar(window);
+    floatWhenMapped(window);
+}
+
+void floatWhenMapped(QWidget* window)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || window->isVisible()
+        || window->property(kHeldAtSize).toBool())
+        return;
+    // Tiling compositors (sway) float a window whose size is fixed when it maps, and keep it
+    // floating after; a note shown again is mapped anew.
+    const QSize least = window->minimumSize();
+    const QSize most = window->maximumSize();
+    window->setFixedSize(window->size());
+    window->winId(); // the native window, to watch for its first expose
+    new SizeLimitsRestorer(window, least, most);
 }
 
 QString x11Refusal()
