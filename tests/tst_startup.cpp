@@ -34,6 +34,7 @@ private slots:
     void emptyStoreShowsNothingAndArmsNothing();
     void everyAlwaysEntryShowsNotesBlueGreenRed();
     void switchesAreRestoredEvenWithoutTheirFields();
+    void onlyTheNotesAskedForTakeTheKeyboard();
     void onlyExactlyOnCountsAsOn_data();
     void onlyExactlyOnCountsAsOn();
     void fullPresetsComeBackAndTheStoreIsUnchanged();
@@ -114,6 +115,33 @@ void TstStartup::switchesAreRestoredEvenWithoutTheirFields()
     QVERIFY(!blue.chkTime->isEnabled());
     QVERIFY(blue.tmrTime->isActive());
     QCOMPARE(h.store.changes(), QStringList({ "Write Timer/Blue1=ON", "Write Timer/Green=ON" }));
+}
+
+void TstStartup::onlyTheNotesAskedForTakeTheKeyboard()
+{
+    Harness h;
+    h.store.set(QStringLiteral("Always/Red"), QStringLiteral("ON"));
+    Tackpad& app = h.make();
+    app.Form_Load();
+    NoteWindow* red = app.notes().existing(NoteColour::Red);
+    const auto leavesKeyboard = [](QWidget* w) {
+        return w->testAttribute(Qt::WA_ShowWithoutActivating)
+            && w->windowHandle()->property("_q_showWithoutActivating").toBool();
+    };
+    QVERIFY(red->isVisible() && leavesKeyboard(red));
+    red->hide();
+    app.form().MnuShowRed->trigger();
+    QVERIFY(red->isVisible());
+    QVERIFY(!red->testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(!red->windowHandle()->property("_q_showWithoutActivating").toBool());
+
+    // A date switch set on a day that has come pops the note up, though the person set it.
+    const NoteRow green = app.form().row(NoteColour::Green);
+    green.txtDate->setText(DateText::formatDate(QDate(2026, 12, 1)));
+    green.chkDate->click();
+    QTRY_VERIFY(app.notes().existing(NoteColour::Green));
+    QTRY_VERIFY(app.notes().existing(NoteColour::Green)->isVisible());
+    QVERIFY(leavesKeyboard(app.notes().existing(NoteColour::Green)));
 }
 
 void TstStartup::onlyExactlyOnCountsAsOn_data()

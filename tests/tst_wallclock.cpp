@@ -8,6 +8,7 @@
 #include "platform/systemwallclockalarm.h"
 #include "schedule/datetext.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTimer>
@@ -88,6 +89,7 @@ class TstWallClock : public QObject {
     Q_OBJECT
 private slots:
     void nothingTicksWhileNothingIsDue();
+    void hiddenTheDisplayWaitsUntilItIsSeen();
     void timeCheck_data();
     void timeCheck();
     void firesOnceThoughTheMinuteComesAgain_data();
@@ -110,13 +112,37 @@ void TstWallClock::nothingTicksWhileNothingIsDue()
         time(f.TmrRed1, &QTimer::timeout);
     QTest::qWait(400);
     QCOMPARE(sys.count() + date.count() + time.count(), 0);
-    // The one wake-up to come: the display's next minute.
+    // Hidden, the one wake-up to come is the first moment a check can be due: Red's 11:00.
+    QCOMPARE(r.h.alarm.deadline, utc(12, 8, 10, 0).toMSecsSinceEpoch());
+    // Shown, the display follows every minute.
+    r.app->frmMain().show();
     QCOMPARE(r.h.alarm.deadline, utc(12, 8, 9, 42).toMSecsSinceEpoch());
     r.runTo(utc(12, 8, 9, 42, 1));
     QCOMPARE(r.time(), QStringLiteral("10:42"));
     QCOMPARE(date.count(), 1);
     QCOMPARE(time.count(), 1);
     QCOMPARE(r.h.alarm.deadline, utc(12, 8, 9, 43).toMSecsSinceEpoch());
+}
+
+void TstWallClock::hiddenTheDisplayWaitsUntilItIsSeen()
+{
+    Run r(utc(12, 8, 9, 41, 30), {});
+    const qint64 rest = r.h.alarm.deadline;
+    QVERIFY(rest >= utc(12, 9, 9, 41, 30).toMSecsSinceEpoch()); // nothing due for a day
+    r.runTo(utc(12, 8, 12, 0, 10));
+    QCOMPARE(r.h.alarm.deadline, rest);
+    r.app->frmMain().show();
+    QCOMPARE(r.time(), QStringLiteral("13:00"));
+    // A minute passed while the display was hidden is not taken for one passed over.
+    const NoteRow red = r.app->form().row(NoteColour::Red);
+    red.txtHour->setText(QStringLiteral("11"));
+    red.txtMin->setText(QStringLiteral("30"));
+    red.chkTime->click();
+    r.settle();
+    QVERIFY(red.tmrTime->isActive());
+    QVERIFY(!r.shown(NoteColour::Red));
+    r.app->frmMain().hide();
+    QCOMPARE(r.h.alarm.deadline, utc(12, 9, 10, 30).toMSecsSinceEpoch());
 }
 
 void TstWallClock::timeCheck_data()
@@ -170,7 +196,8 @@ void TstWallClock::timeCheck()
     if (runTo.isValid())
         r.runTo(runTo);
     const QDateTime now = r.h.clock.now();
-    QCOMPARE(r.time(), DateText::formatTime(now.time())); // the display moved at once
+    r.app->frmMain().show(); // the display is current whenever it is seen
+    QCOMPARE(r.time(), DateText::formatTime(now.time()));
     QCOMPARE(r.shown(NoteColour::Red), fires);
     QCOMPARE(r.app->form().TmrRed1->isActive(), !fires);
 }

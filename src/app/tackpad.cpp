@@ -76,14 +76,15 @@ Tackpad::Tackpad(Platform platform)
     , m_tray(m_window, trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
     , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
-          [this](NoteColour c) { m_notes.Show(c); })
-    , m_presets(
-          m_window.form(), m_platform.store, m_reminders, [this](NoteColour c) { m_notes.Show(c); })
+          [this](NoteColour c) { m_notes.PopUp(c); })
+    , m_presets(m_window.form(), m_platform.store, m_reminders,
+          [this](NoteColour c) { m_notes.PopUp(c); })
     , m_settings(m_window, m_platform.commands)
     , m_menu(m_window.form(), m_notes, m_settings)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
 {
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
+    WindowSystem::watchScreens();
     // The user asked for the window: a tray that comes later leaves it open.
     connect(&m_tray, &Tray::settingsRequested, &m_tray, &Tray::settingsAsked);
     connect(&m_menu, &TrayMenu::settingsRequested, &m_tray, &Tray::settingsAsked);

@@ -8,6 +8,14 @@ SettingsWindow::SettingsWindow() { m_form.setupUi(this); }
 void SettingsWindow::setVisible(bool visible)
 {
     if (visible && !isVisible())
-        WindowSystem::prepareShow(this, m_everShown);
+        WindowSystem::prepareShow(this, m_everShown,
+            m_unasked ? WindowSystem::Activation::Leave : WindowSystem::Activation::Take);
     QWidget::setVisible(visible);
+}
+
+void SettingsWindow::showUnasked()
+{
+    m_unasked = true;
+    show();
+    m_unasked = false;
 }

@@ -14,8 +14,11 @@ public:
 
     MainForm& form() { return m_form; }
     void setVisible(bool visible) override;
+    /// Shows the window without taking the keyboard: nobody asked for it.
+    void showUnasked();
 
 private:
     MainForm m_form;
     bool m_everShown = false;
+    bool m_unasked = false;
 };

@@ -13,6 +13,8 @@ Notes::~Notes() = default;
 
 void Notes::Show(NoteColour colour) { window(colour).show(); }
 
+void Notes::PopUp(NoteColour colour) { window(colour).popUp(); }
+
 void Notes::Hide(NoteColour colour) { window(colour).hide(); }
 
 NoteWindow* Notes::existing(NoteColour colour) const { return m_windows[size_t(colour)].get(); }

@@ -22,7 +22,10 @@ public:
     Notes(const Notes&) = delete;
     Notes& operator=(const Notes&) = delete;
 
+    /// The Show request of someone who asked for the note: it takes the keyboard.
     void Show(NoteColour colour);
+    /// The Show request of a reminder or of the start: the keyboard stays where it is.
+    void PopUp(NoteColour colour);
     void Hide(NoteColour colour);
     /// The note's window, or null while nothing has asked for it in this run.
     NoteWindow* existing(NoteColour colour) const;

@@ -78,12 +78,20 @@ void NoteWindow::Form_Load()
 void NoteWindow::setVisible(bool visible)
 {
     if (visible && !isVisible()) {
-        WindowSystem::prepareShow(this, m_everShown);
+        WindowSystem::prepareShow(this, m_everShown,
+            m_unasked ? WindowSystem::Activation::Leave : WindowSystem::Activation::Take);
         // However small the window system left it, it comes back where it can be grabbed.
         if (width() < minimumWidth() || height() < minimumHeight())
             resize(size().expandedTo(minimumSize()));
     }
     QWidget::setVisible(visible);
+}
+
+void NoteWindow::popUp()
+{
+    m_unasked = true;
+    show();
+    m_unasked = false;
 }
 
 void NoteWindow::txt_Change()

@@ -32,6 +32,9 @@ public:
     void Form_Load();
 
     void setVisible(bool visible) override;
+    /// Shows the note without taking the keyboard from the program the person is in: it popped
+    /// up by itself. A show that someone asked for takes it.
+    void popUp();
 
 signals:
     /// A write of the note's text failed; the text stays on screen.
@@ -57,5 +60,6 @@ private:
     SpeakerAlert* m_alert = nullptr;
     bool m_restoring = false;
     bool m_everShown = false;
+    bool m_unasked = false;
     bool m_lastWriteFailed = false;
 };

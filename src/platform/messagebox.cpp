@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messagebox.h"
 
+#include "platform/windowsystem.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
 void QtMessageBox::showMessage(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+    // It comes at start, while the person may already type elsewhere: Enter must not close it
+    // unread, nor keys meant for another program go to it.
+    WindowSystem::setActivation(&box, WindowSystem::Activation::Leave);
     box.exec();
 }
 

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowsystem.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +66,31 @@ private:
     QPointer<QWidget> m_window;
     QSize m_least;
     QSize m_most;
+};
+
+// Lets a window that was shown without the keyboard take it again once it is on screen.
+class FocusAfterMap final : public QObject {
+public:
+    explicit FocusAfterMap(QWindow* window)
+        : QObject(window)
+        , m_window(window)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && m_window->isExposed()) {
+            m_window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+            deleteLater();
+        } else if (event->type() == QEvent::Hide) {
+            deleteLater(); // hidden before it showed: the next show decides anew
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
 };
 
 } // namespace
@@ -135,15 +162,97 @@ void keepOffTaskbar(QWidget* window)
     xcb_flush(c);
 }
 
-void prepareShow(QWidget* window, bool& everShown)
+void prepareShow(QWidget* window, bool& everShown, Activation activation)
 {
     if (!everShown) {
         everShown = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             window->move(screen->availableGeometry().center() - window->rect().center());
     }
+    keepOnScreen(window);
     keepOffTaskbar(window);
     floatWhenMapped(window);
+    setActivation(window, activation);
+}
+
+void setActivation(QWidget* window, Activation activation)
+{
+    const bool leave = activation == Activation::Leave;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, leave);
+    window->winId();
+    QWindow* handle = window->windowHandle();
+    // Qt copies the attribute to the native window when it is set, but never clears it there:
+    // a note that once popped up by itself would never take the keyboard when asked for.
+    handle->setProperty("_q_showWithoutActivating", leave);
+    // Some window managers (icewm) focus every window they map, whatever its user time: such a
+    // window refuses the keyboard until it is on screen, and takes it from a click after that.
+    handle->setFlag(Qt::WindowDoesNotAcceptFocus, leave);
+    if (leave)
+        handle->installEventFilter(new FocusAfterMap(handle));
+}
+
+void keepOnScreen(QWidget* window)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return;
+    const QRect frame = window->frameGeometry();
+    QRegion desk;
+    for (const QScreen* screen : screens)
+        desk += screen->geometry();
+    if (QRegion(frame).subtracted(desk).isEmpty())
+        return; // on the screens, even across two of them: where the person put it
+    // The nearest screen: the one it overlaps most, or else the one closest to its centre.
+    const QScreen* nearest = nullptr;
+    qint64 bestOverlap = 0;
+    qint64 bestDistance = std::numeric_limits<qint64>::max();
+    for (const QScreen* screen : screens) {
+        const QRect overlap = screen->geometry().intersected(frame);
+        const qint64 area = overlap.isEmpty() ? 0 : qint64(overlap.width()) * overlap.height();
+        const QPoint d = screen->geometry().center() - frame.center();
+        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (area > bestOverlap || (bestOverlap == 0 && area == 0 && distance < bestDistance)) {
+            nearest = screen;
+            bestOverlap = area;
+            bestDistance = distance;
+        }
+    }
+    const QRect room = nearest->availableGeometry();
+    // The title strip and the top-left corner matter most where the whole does not fit.
+    const int x = qMax(room.left(), qMin(frame.left(), room.right() + 1 - frame.width()));
+    const int y = qMax(room.top(), qMin(frame.top(), room.bottom() + 1 - frame.height()));
+    window->move(window->pos() + QPoint(x, y) - frame.topLeft());
+}
+
+void watchScreens()
+{
+    static QPointer<QTimer> settle;
+    if (settle || !qGuiApp)
+        return;
+    // Screens change in several steps (a monitor goes, then the desk shrinks): look once they
+    // have settled, at every visible window of the program.
+    QTimer* t = settle = new QTimer(qGuiApp);
+    t->setSingleShot(true);
+    t->setInterval(0);
+    QObject::connect(t, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            const Qt::WindowType type = w->windowType();
+            if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip)
+                keepOnScreen(w);
+        }
+    });
+    const auto follow = [t](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, t, qOverload<>(&QTimer::start));
+        QObject::connect(
+            screen, &QScreen::availableGeometryChanged, t, qOverload<>(&QTimer::start));
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        follow(screen);
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, t, [t, follow](QScreen* screen) {
+        follow(screen);
+        t->start();
+    });
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, t, qOverload<>(&QTimer::start));
 }
 
 void floatWhenMapped(QWidget* window)

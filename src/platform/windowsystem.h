@@ -12,9 +12,22 @@ void makeTopmost(QWidget* window);
 /// Asks the window manager to leave the window out of the taskbar, the pager and KDE's window
 /// switcher. Call it before every show: window managers drop the state when a window is hidden.
 void keepOffTaskbar(QWidget* window);
+/// Whether a window's show takes the keyboard and the active window. One that shows without
+/// being asked for leaves them to the program the person is in; on X11 it carries the user time
+/// 0 that focus-stealing prevention honours.
+enum class Activation { Take, Leave };
+
 /// What a top-level window of the program needs before it is shown: centred on the screen the
-/// first time, off the taskbar and floating every time.
-void prepareShow(QWidget* window, bool& everShown);
+/// first time, wholly on a screen, off the taskbar, floating, and whether it takes the keyboard.
+void prepareShow(QWidget* window, bool& everShown, Activation activation = Activation::Take);
+/// Sets whether the window's next show takes the keyboard.
+void setActivation(QWidget* window, Activation activation);
+/// Moves a window that is not wholly on any screen wholly onto the nearest one; one bigger than
+/// that screen gets its top-left part on it. A window wholly on a screen stays where it is.
+void keepOnScreen(QWidget* window);
+/// From now on, whenever a screen goes, comes or changes size, every visible window of the
+/// program that is no longer wholly on the screens is brought back onto the nearest one.
+void watchScreens();
 /// On Wayland, holds the window at its size until the compositor has mapped it, so that a tiling
 /// compositor floats it rather than tiling it; its own size limits come back after that.
 void floatWhenMapped(QWidget* window);

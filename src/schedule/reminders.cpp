@@ -6,7 +6,10 @@
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
 
+#include <QEvent>
 #include <QLineEdit>
+#include <QTimeZone>
+#include <QWidget>
 #include <QTimer>
 
 namespace {
@@ -43,6 +46,10 @@ Reminders::Reminders(
     connect(&m_alarm, &WallClockAlarm::clockChanged, this, &Reminders::onClockChanged);
     for (QLineEdit* clock : { m_form.txtSysDate, m_form.txtSysTime })
         connect(clock, &QLineEdit::textChanged, this, &Reminders::readClock);
+    // The display is seen only in the settings window: it follows every minute while that is
+    // shown, and is brought up to date when it is shown again.
+    if (QWidget* window = m_form.txtSysTime->window())
+        window->installEventFilter(this);
     readClock();
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
@@ -65,11 +72,24 @@ void Reminders::arm(QTimer* check)
 {
     if (check->isActive())
         return;
+    TmrSys_Timer(); // what the check remembers of the display is today's
     for (NoteColour c : kAllNotes) {
         if (m_form.row(c).tmrTime == check)
             m_seen[size_t(c)] = displayed();
     }
     check->start(kFirstLookMs);
+    setAlarm();
+}
+
+bool Reminders::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        TmrSys_Timer();
+        setAlarm();
+    } else if (event->type() == QEvent::Hide) {
+        setAlarm();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Reminders::poke(QTimer* check)
@@ -124,7 +144,41 @@ void Reminders::onClockChanged()
 void Reminders::setAlarm()
 {
     // Zone offsets are whole minutes: the display changes at the next minute since 1970.
-    m_alarm.wakeAt((m_clock.msecsSinceEpoch() / 60000 + 1) * 60000);
+    const qint64 nextMinute = (m_clock.msecsSinceEpoch() / 60000 + 1) * 60000;
+    const QWidget* window = m_form.txtSysTime->window();
+    if (window && window->isVisible()) {
+        m_alarm.wakeAt(nextMinute);
+        return;
+    }
+    // Hidden, the display waits for the first moment a check can become due. With none armed, a
+    // wake a day ahead keeps the alarm set, and so hearing of clock changes.
+    const QDateTime now = m_clock.now();
+    qint64 due = now.toMSecsSinceEpoch() + kRestMs;
+    // A change of the zone's offset (summer time) can move the display into, over or back past
+    // a check's minute: the display looks again at each.
+    const QTimeZone::OffsetData change = QTimeZone::systemTimeZone().nextTransition(now);
+    if (change.atUtc.isValid())
+        due = qMin(due, change.atUtc.toMSecsSinceEpoch());
+    for (NoteColour c : kAllNotes) {
+        const NoteRow row = m_form.row(c);
+        const Read& read = m_rows[size_t(c)];
+        if (row.tmrTime->isActive() && read.time) {
+            QDateTime at(now.date(), *read.time);
+            if (at <= now) {
+                // The minute may come twice today, when the clocks go back.
+                const QDateTime again = at.addSecs(3600);
+                at = again > now && again.time() == *read.time
+                    ? again
+                    : QDateTime(now.date().addDays(1), *read.time);
+            }
+            due = qMin(due, at.toMSecsSinceEpoch());
+        }
+        if (row.tmrDate->isActive() && read.date)
+            due = qMin(
+                due, qMax(*read.date, now.date().addDays(1)).startOfDay().toMSecsSinceEpoch());
+    }
+    // Never before the display's next minute: a check that did not fire in this one is not due.
+    m_alarm.wakeAt(qMax(due, nextMinute));
 }
 
 void Reminders::TmrSys_Timer()
@@ -140,6 +194,7 @@ void Reminders::TmrSys_Timer()
 
 void Reminders::dateCheck_Timer(NoteColour colour)
 {
+    TmrSys_Timer();
     const NoteRow row = m_form.row(colour);
     const Read& read = m_rows[size_t(colour)];
     if (read.dateEmpty) {
@@ -157,6 +212,7 @@ void Reminders::dateCheck_Timer(NoteColour colour)
 
 void Reminders::timeCheck_Timer(NoteColour colour)
 {
+    TmrSys_Timer();
     const NoteRow row = m_form.row(colour);
     const Read& read = m_rows[size_t(colour)];
     if (read.hourEmpty || read.minEmpty) {

@@ -47,6 +47,9 @@ public:
     /// that armed it.
     void arm(QTimer* check);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     /// What the checks need of the fields, read when a field's text changes.
     struct Read {

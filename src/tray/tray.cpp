@@ -6,6 +6,7 @@
 #include "forms/programicon.h"
 #include "forms/settingswindow.h"
 #include "platform/notifications.h"
+#include "platform/windowsystem.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -72,7 +73,7 @@ void Tray::watch(int standInMs)
         if (TrayIcon1() || m_window.isVisible())
             return;
         m_standingIn = true;
-        m_window.setVisible(true);
+        m_window.showUnasked();
     });
     m_standIn->start(standInMs);
 }
@@ -120,6 +121,8 @@ void Tray::showOwnMessage(const QString& title, const QString& text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // It comes while the person types: the keys stay where they go.
+    WindowSystem::setActivation(box, WindowSystem::Activation::Leave);
     box->show();
 }
 

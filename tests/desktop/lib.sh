@@ -39,11 +39,11 @@ session_stop() {
     [[ -n ${SESSION_DIR:-} && -z ${KEEP_SESSION:-} ]] && rm -rf "$SESSION_DIR"
 }
 
-# session_start [--no-tray] [--no-audio] [--wm icewm|openbox] [--bare-bus] [--a11y]
+# session_start [--no-tray] [--no-audio] [--wm icewm|openbox] [--bare-bus] [--a11y] [--size WxH]
 #   --bare-bus: a session bus on which no service can be started (no notification service)
 #   --a11y: the accessibility bus as well, and programs started with it switched on
 session_start() {
-    local tray=1 audio=1 wm=icewm bare=0 a11y=0
+    local tray=1 audio=1 wm=icewm bare=0 a11y=0 size=1280x800
     while (($#)); do
         case $1 in
         --no-tray) tray=0 ;;
@@ -51,6 +51,7 @@ session_start() {
         --wm) wm=$2; shift ;;
         --bare-bus) bare=1 ;;
         --a11y) a11y=1 ;;
+        --size) size=$2; shift ;;
         esac
         shift
     done
@@ -65,7 +66,7 @@ session_start() {
     export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$SESSION_DIR/display" \
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$SESSION_DIR/display" \
         >"$SESSION_DIR/log/xvfb.log" 2>&1 &
     SESSION_PIDS+=($!)
     wait_for 10 grep -q '[0-9]' "$SESSION_DIR/display" || die "Xvfb did not start"
@@ -180,3 +181,17 @@ pixel() { # pixel X Y: "R,G,B" of the screen there
 screenshot() { import -window root "$1" 2>/dev/null; }
 role_viewable() { local w; w=$(window_role "$1") && is_viewable "$w"; }
 role_hidden() { local w; w=$(window_role "$1") && ! is_viewable "$w"; }
+
+# typist_start: an xterm that stores each line typed into it in $SESSION_DIR/typed.txt, and holds
+# the keyboard; TYPIST is its window
+typist_start() {
+    command -v xterm >/dev/null || skip "xterm is not installed"
+    : >"$SESSION_DIR/typed.txt"
+    xterm -geometry 60x10+20+20 -e sh -c "stty -echo; cat >'$SESSION_DIR/typed.txt'" >/dev/null 2>&1 &
+    SESSION_PIDS+=($!)
+    wait_for 10 sh -c "xdotool search --sync --onlyvisible --pid $! >/dev/null" || die "xterm did not start"
+    TYPIST=$(xdotool search --onlyvisible --pid $! | head -1)
+    xdotool windowactivate --sync "$TYPIST"
+}
+# typist_has_focus: the typist holds the keyboard
+typist_has_focus() { [[ $(xdotool getactivewindow 2>/dev/null) == "$TYPIST" ]]; }
