@@ -93,6 +93,92 @@ private:
     QWindow* m_window;
 };
 
+QList<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property)
+{
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, property, XCB_ATOM_ATOM, 0, 1024), nullptr);
+    QList<xcb_atom_t> atoms;
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        atoms = QList<xcb_atom_t>(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    free(reply);
+    return atoms;
+}
+
+// Offers or withdraws WM_TAKE_FOCUS among the window's protocols.
+void offerTakeFocus(QWindow* window, bool offer)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
+    const auto w = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t protocols = internAtom(c, "WM_PROTOCOLS");
+    const xcb_atom_t takeFocus = internAtom(c, "WM_TAKE_FOCUS");
+    QList<xcb_atom_t> atoms = atomList(c, w, protocols);
+    if (atoms.contains(takeFocus) == offer)
+        return;
+    if (offer)
+        atoms.append(takeFocus);
+    else
+        atoms.removeAll(takeFocus);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, protocols, XCB_ATOM_ATOM, 32,
+        uint32_t(atoms.size()), atoms.constData());
+    xcb_flush(c);
+}
+
+constexpr char kTakeFocusHeld[] = "tackpadTakeFocusHeld";
+
+// The compositor maps an XWayland window a little after X has shown it, and reads then whether
+// it takes input.
+constexpr int kXWaylandMapMs = 500;
+
+// Lets a window mapped under XWayland without taking input take the keyboard once the
+// compositor has surely mapped it, or at once when it is hidden before that.
+class InputAfterXWaylandMap final : public QObject {
+public:
+    explicit InputAfterXWaylandMap(QWindow* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->setProperty(kTakeFocusHeld, true);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            giveBack();
+        } else if (event->type() == QEvent::Expose && m_window->isExposed()) {
+            m_window->removeEventFilter(this);
+            QTimer::singleShot(kXWaylandMapMs, this, [this] { giveBack(); });
+        }
+        return false;
+    }
+
+private:
+    void giveBack()
+    {
+        m_window->removeEventFilter(this);
+        m_window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        offerTakeFocus(m_window, true);
+        m_window->setProperty(kTakeFocusHeld, false);
+        deleteLater();
+    }
+
+    QWindow* m_window;
+};
+
+bool onXWayland()
+{
+    // Xwayland before 23.1 has no extension of its own to be told by; an X connection in a
+    // Wayland session is its.
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 namespace WindowSystem {
@@ -173,6 +259,25 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation)
     keepOffTaskbar(window);
     floatWhenMapped(window);
     setActivation(window, activation);
+    if (activation == Activation::Leave)
+        leaveFocusOnXWayland(window);
+}
+
+void leaveFocusOnXWayland(QWidget* window)
+{
+    if (window->isVisible() || !onXWayland())
+        return;
+    // wlroots (sway) focuses every X window it maps that takes any input; one that neither takes
+    // input (Qt::WindowDoesNotAcceptFocus) nor offers WM_TAKE_FOCUS is mapped without the focus.
+    QWindow* handle = window->windowHandle();
+    offerTakeFocus(handle, false);
+    // Taking input again when X shows it would be too early here.
+    for (QObject* child : handle->children()) {
+        if (dynamic_cast<FocusAfterMap*>(child))
+            child->deleteLater();
+    }
+    if (!handle->property(kTakeFocusHeld).toBool())
+        new InputAfterXWaylandMap(handle);
 }
 
 void setActivation(QWidget* window, Activation activation)

@@ -28,6 +28,9 @@ void keepOnScreen(QWidget* window);
 /// From now on, whenever a screen goes, comes or changes size, every visible window of the
 /// program that is no longer wholly on the screens is brought back onto the nearest one.
 void watchScreens();
+/// Under XWayland, maps a window that shows without the keyboard as one that takes no input at
+/// all, which wlroots compositors do not focus; it takes the keyboard from a click after that.
+void leaveFocusOnXWayland(QWidget* window);
 /// On Wayland, holds the window at its size until the compositor has mapped it, so that a tiling
 /// compositor floats it rather than tiling it; its own size limits come back after that.
 void floatWhenMapped(QWidget* window);
