@@ -180,12 +180,12 @@ typetext() { # typetext TEXT: lowercase letters and blanks
     fi
 }
 enter() { if [[ $WL_COMP == sway ]]; then as_user wtype -k Return; else DISPLAY=$WL_OUTER xdotool key Return; fi; }
-shot() { # shot NAME: a picture of the whole screen, prints its file
-    local f=$SESSION_DIR/log/$1.png
-    if [[ $WL_COMP == sway ]]; then as_user grim "$f"; else DISPLAY=$WL_OUTER import -window root "$f"; fi
+shot() { # shot NAME: a picture of the whole screen (uncompressed, to be quick), prints its file
+    local f=$SESSION_DIR/log/$1.ppm
+    if [[ $WL_COMP == sway ]]; then as_user grim -t ppm "$f"; else DISPLAY=$WL_OUTER import -window root "$f"; fi
     echo "$f"
 }
-pixel() { # pixel PNG X Y: "R,G,B"
+pixel() { # pixel PICTURE X Y: "R,G,B"
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | head -1
 }
 
