@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A note on KWin (KDE Plasma's compositor), nested in Xvfb, through XWayland: KWin itself keeps it
-# above other windows and out of the taskbar and of the window switcher (Alt+Tab); a drag moves
-# it, a double click hides it.
+# above other windows and out of the taskbar and of the window switcher (Alt+Tab); typing into it
+# lands in the settings file, a drag moves it, a double click hides it.
 #   kwin.sh PROGRAM
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -56,6 +56,12 @@ if main=$(role_window frmMain); then
     wait_for 3 main_hidden || die "Escape did not put the settings window away"
 fi
 read -r x y <<<"$(red_geometry)"
+# A note that popped up by itself takes the keyboard from a click half a second after it showed.
+sleep 0.6
+click $((x + 50)) $((y + 40))
+DISPLAY=$WL_OUTER xdotool type --delay 30 "ring bo"
+stored() { grep -qx 'Red=ring bo' "$(ini)"; }
+wait_for 3 stored || die "typed text is not in the settings file"
 drag $((x + 50)) $((y + 60)) 200 120
 sleep 0.3
 read -r x2 y2 <<<"$(red_geometry)"
