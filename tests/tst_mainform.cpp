@@ -14,12 +14,28 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QRect twips(int left, int top, int width, int height)
 {
     auto px = [](int t) { return (t * 2 + 15) / 30; };
     return QRect(px(left), px(top), px(width), px(height));
+}
+
+double luminance(const QColor& c)
+{
+    auto linear
+        = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -40,6 +56,7 @@ private slots:
     void popupMenuTree();
     void overlapOrderFrontToBack();
     void everyControlHasAnAccessibleName();
+    void textsStayReadableUnderADarkPalette();
 
 private:
     QWidget* m_window = nullptr;
@@ -333,6 +350,46 @@ void TstMainForm::everyControlHasAnAccessibleName()
         if (w->objectName().isEmpty())
             continue;
         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+    }
+}
+
+void TstMainForm::textsStayReadableUnderADarkPalette()
+{
+    const QPalette before = QApplication::palette();
+    // Light texts on dark grounds, as dark desktop themes give.
+    QPalette dark;
+    for (auto role : { QPalette::Window, QPalette::Base, QPalette::Button, QPalette::Highlight })
+        dark.setColor(role, QColor(48, 48, 48));
+    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        dark.setColor(role, QColor(238, 238, 238));
+    QApplication::setPalette(dark);
+    QWidget window;
+    MainForm form;
+    form.setupUi(&window);
+    QApplication::setPalette(before);
+
+    auto readable = [](QWidget* w, QPalette::ColorRole text, QPalette::ColorRole background,
+                        QPalette::ColorGroup group = QPalette::Active) {
+        const double ratio
+            = contrast(w->palette().color(group, text), w->palette().color(group, background));
+        QVERIFY2(ratio >= 4.5, qPrintable(w->objectName() + QStringLiteral(" %1").arg(ratio)));
+    };
+    for (auto* l : form.client->findChildren<QLabel*>()) {
+        // The program's name is its logotype, red on the window's grey by design.
+        if (l != form.Label2 && !l->text().isEmpty())
+            readable(l, QPalette::WindowText, QPalette::Window);
+    }
+    for (auto* e : form.client->findChildren<QLineEdit*>())
+        readable(e, QPalette::Text, QPalette::Base);
+    for (auto* e : form.client->findChildren<QPlainTextEdit*>())
+        readable(e, QPalette::Text, QPalette::Base);
+    for (NoteColour c : kAllNotes) {
+        QCalendarWidget* cal = form.row(c).Calendar;
+        readable(cal, QPalette::Text, QPalette::Base);
+        readable(cal, QPalette::Text, QPalette::Base, QPalette::Disabled); // the other months' days
+        readable(cal, QPalette::HighlightedText, QPalette::Highlight);
+        const QColor weekend = cal->weekdayTextFormat(Qt::Sunday).foreground().color();
+        QVERIFY(contrast(weekend, rowColour(c)) >= 4.5);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "application.h"
 
 #include "app/tackpad.h"
+#include "base/intervals.h"
 #include "base/clock.h"
 #include "platform/commandrunner.h"
 #include "platform/lazyiconstyle.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-// Desktops start their panel after the autostart programs now and then.
-constexpr int kTrayWaitMs = 5000;
 // How long a second start waits for the running copy to take its request.
 constexpr int kHandOverWaitMs = 3000;
 
@@ -113,6 +112,6 @@ int runTackpad(int argc, char** argv)
     instance.listen();
 
     tackpad.Form_Load();
-    tackpad.tray().watch(kTrayWaitMs);
+    tackpad.tray().watch(intervals().trayWaitMs);
     return app.exec();
 }

@@ -2,6 +2,7 @@
 #include "tackpad.h"
 
 #include "base/clock.h"
+#include "base/intervals.h"
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
 #include "notes/alert.h"
@@ -16,9 +17,6 @@
 #include <QSessionManager>
 
 namespace {
-
-// How often a failed save is tried again while nothing else writes.
-constexpr int kSaveRetryMs = 2000;
 
 // What the user would lose, in words: "the Red note's text", "the Blue note's reminder".
 QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
@@ -73,7 +71,7 @@ QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
 
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
-    , m_tray(m_window, trayHostOf(m_platform), notificationsOf(m_platform))
+    , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
     , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
           [this](NoteColour c) { m_notes.PopUp(c); })
@@ -83,6 +81,7 @@ Tackpad::Tackpad(Platform platform)
     , m_menu(m_window.form(), m_notes, m_settings)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
 {
+    m_tray.attach(m_window);
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
     WindowSystem::watchScreens();
     // The user asked for the window: a tray that comes later leaves it open.
@@ -107,7 +106,7 @@ Tackpad::Tackpad(Platform platform)
     }
 
     m_saveRetry.setSingleShot(true);
-    m_saveRetry.setInterval(kSaveRetryMs);
+    m_saveRetry.setInterval(intervals().saveRetryMs);
     m_saveRetry.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_saveRetry, &QTimer::timeout, this, [this] {
         if (m_platform.store.retrySave())

@@ -79,8 +79,8 @@ private:
     [[noreturn]] void endNow();
 
     Platform m_platform;
+    Tray m_tray; // first, so that a panel docks the icon while the rest is built
     SettingsWindow m_window;
-    Tray m_tray; // early, so that a panel docks the icon while the rest is built
     Notes m_notes;
     Reminders m_reminders;
     PresetEditor m_presets;

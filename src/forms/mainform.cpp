@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainform.h"
 
+#include "base/intervals.h"
 #include "helptext.h"
 #include "programicon.h"
 #include "twips.h"
@@ -17,6 +18,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QStyleFactory>
 #include <QTableView>
 #include <QTextCharFormat>
 #include <QTimer>
@@ -27,6 +31,11 @@ namespace {
 
 const QColor kDarkGrey(64, 64, 64);
 const QColor kLightGrey(224, 224, 224);
+// The calendars' own text colours, each at least 4.5:1 on every row colour (the Red row's pink
+// is the darkest of them).
+const QColor kCalendarHighlight(0, 90, 160);
+const QColor kWeekendDay(110, 0, 0);
+const QColor kOtherMonthDay(48, 48, 48);
 
 QFont font(const char* family, qreal points, bool bold = false)
 {
@@ -53,6 +62,7 @@ void setColours(QWidget* w, const QColor& foreground, const QColor& background)
     if (foreground.isValid()) {
         p.setColor(QPalette::WindowText, foreground);
         p.setColor(QPalette::Text, foreground);
+        p.setColor(QPalette::ButtonText, foreground);
     }
     if (background.isValid()) {
         p.setColor(QPalette::Window, background);
@@ -164,8 +174,38 @@ QFrame* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to)
     return line;
 }
 
+// The rows' fields, bars and switches and the clock fields keep a style and palette of their own,
+// whatever the desktop sets: some styles draw scroll bars without arrows (or arrows in the
+// window's dark grey), pad a field so that a date loses its first letters, or paint a switch's
+// box as dark as the window around it.
+void fixLook(QWidget* w, QStyle* style)
+{
+    w->setStyle(style);
+    w->setPalette(style->standardPalette());
+}
+
+// A field shows all of its text, narrowing its font where a wider face than the design's (DejaVu
+// where no Arial-like one is installed) or a longer month name would not fit: a cut field shows
+// the end of its text, a date without its month.
+void fitText(QLineEdit* e, const QFont& designed)
+{
+    QStyleOptionFrame frame;
+    frame.initFrom(e);
+    frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
+    // QLineEdit keeps 2 pixels each side, and a text fits when one more and the cursor do.
+    const int room
+        = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - 2 * 2 - 2;
+    QFont f = designed;
+    for (int stretch = 100; stretch > 50; stretch -= 5) {
+        f.setStretch(stretch);
+        if (qRound(QFontMetricsF(f).horizontalAdvance(e->text())) <= room)
+            break;
+    }
+    e->setFont(f);
+}
+
 QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibleName, QRect twips,
-    const QColor& background, const QFont& f)
+    const QColor& background, const QFont& f, QStyle* style)
 {
     auto* e = named(new WithFocusRing<QLineEdit>(parent), name, accessibleName);
     e->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
@@ -174,7 +214,9 @@ QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibl
     e->setFocusPolicy(Qt::NoFocus);
     e->setAlignment(Qt::AlignCenter);
     e->setFont(f);
+    fixLook(e, style);
     setColours(e, Qt::black, background);
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, f] { fitText(e, f); });
     return e;
 }
 
@@ -224,6 +266,9 @@ void MainForm::setupUi(QWidget* frmMain)
     client->setObjectName(QStringLiteral("frmMainClient"));
     client->setGeometry(QRect(QPoint(1, 1), clientSize));
     setColours(client, kDarkGrey, kDarkGrey);
+    // Made after the client, so that the controls that use it are gone before it is.
+    QStyle* const fixedStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+    fixedStyle->setParent(frmMain);
 
     // Outline and ovals first: what is drawn on the window lies beneath every control.
     Line1 = makeLine(client, "Line1", { 120, 360 }, { 10440, 360 });
@@ -292,8 +337,8 @@ void MainForm::setupUi(QWidget* frmMain)
     for (const RowDef& r : kRows) {
         const QString word = colourWord(r.colour);
         auto* lbl = makeLabel(client,
-            { "", { 480, r.top, 1455, 255 }, "", sansSerif10(), none, rowColour(r.colour), centre,
-                false, true, "Click to show note.", "" });
+            { "", { 480, r.top, 1455, 255 }, "", sansSerif10(), Qt::black, rowColour(r.colour),
+                centre, false, true, "Click to show note.", "" });
         named(lbl, ("lbl" + word).toLatin1().constData(), word + QStringLiteral(" note"));
         lbl->setText(word + QStringLiteral(" Note"));
         (r.colour == NoteColour::Red            ? lblRed
@@ -314,9 +359,9 @@ void MainForm::setupUi(QWidget* frmMain)
     Frame1->setGeometry(twipsRect(240, 600, 3735, 735));
     setColours(Frame1, Qt::white, kDarkGrey);
     txtSysDate = makeField(Frame1, "txtSysDate", QStringLiteral("Today's date"),
-        { 120, 240, 1815, 360 }, kLightGrey, sansSerif10());
+        { 120, 240, 1815, 360 }, kLightGrey, sansSerif10(), fixedStyle);
     txtSysTime = makeField(client, "txtSysTime", QStringLiteral("Current time"),
-        { 2280, 840, 1455, 360 }, kLightGrey, sansSerif10());
+        { 2280, 840, 1455, 360 }, kLightGrey, sansSerif10(), fixedStyle);
 
     // Note rows, Blue at the top.
     const RowDef rows[]
@@ -331,11 +376,11 @@ void MainForm::setupUi(QWidget* frmMain)
         const int top = r.top;
 
         auto* date = makeField(client, name("txtDate").constData(), human("date"),
-            { 2520, top, 1669, 285 }, colour, sansSerif8());
+            { 2520, top, 1669, 285 }, colour, sansSerif8(), fixedStyle);
         auto* hour = makeField(client, name("txtHour").constData(), human("hour"),
-            { 5760, top, 615, 285 }, colour, sansSerif8());
+            { 5760, top, 615, 285 }, colour, sansSerif8(), fixedStyle);
         auto* min = makeField(client, name("txtMin").constData(), human("minute"),
-            { 6840, top, 615, 285 }, colour, sansSerif8());
+            { 6840, top, 615, 285 }, colour, sansSerif8(), fixedStyle);
         // Hour and minute take at most 2 characters from the scroll bars. QLineEdit's own limit
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
@@ -352,6 +397,7 @@ void MainForm::setupUi(QWidget* frmMain)
             // Qt's scroll bars take no focus; these must, so that the arrow and page keys can set
             // a time without a mouse.
             b->setFocusPolicy(Qt::StrongFocus);
+            fixLook(b, fixedStyle);
             return b;
         };
         auto* hourBar = bar("VScrollHour", human("hour setter"), 6360, 23, 1);
@@ -364,6 +410,7 @@ void MainForm::setupUi(QWidget* frmMain)
             c->setEnabled(enabled);
             // Only the surround takes the window's grey: the box itself stays light, so that its
             // check mark can be seen.
+            fixLook(c, fixedStyle);
             QPalette p = c->palette();
             p.setColor(QPalette::Window, kDarkGrey);
             p.setColor(QPalette::Base, Qt::white);
@@ -427,11 +474,26 @@ void MainForm::setupUi(QWidget* frmMain)
         dayNames.setFont(font("Arial", 8.25));
         cal->setHeaderTextFormat(dayNames);
         cal->setAutoFillBackground(true);
+        // On the row colour every text is dark, whatever the desktop's palette; the selected day
+        // and the month's bar take a blue dark enough for white text.
+        fixLook(cal, fixedStyle);
+        for (QWidget* part : cal->findChildren<QWidget*>())
+            part->setStyle(fixedStyle);
         QPalette p = cal->palette();
-        p.setColor(QPalette::Window, rowColour(c));
-        p.setColor(QPalette::Base, rowColour(c));
-        p.setColor(QPalette::AlternateBase, rowColour(c));
+        for (QPalette::ColorRole role :
+            { QPalette::Window, QPalette::Base, QPalette::AlternateBase })
+            p.setColor(role, rowColour(c));
+        for (QPalette::ColorRole role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+            p.setColor(role, Qt::black);
+        p.setColor(QPalette::Disabled, QPalette::Text, kOtherMonthDay);
+        p.setColor(QPalette::Highlight, kCalendarHighlight);
+        p.setColor(QPalette::HighlightedText, Qt::white);
         cal->setPalette(p);
+        QTextCharFormat weekend;
+        weekend.setForeground(kWeekendDay);
+        cal->setWeekdayTextFormat(Qt::Saturday, weekend);
+        cal->setWeekdayTextFormat(Qt::Sunday, weekend);
         if (auto* nav = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar")))
             nav->setFont(font("Arial", 9.75));
         // The day grid takes the keyboard inside the calendar: a screen reader names it.
@@ -477,7 +539,7 @@ void MainForm::setupUi(QWidget* frmMain)
     TmrGreen1 = makeTimer(frmMain, "TmrGreen1", 100);
     TmrBlue1 = makeTimer(frmMain, "TmrBlue1", 100);
     TmrSys = makeTimer(frmMain, "TmrSys", 300);
-    tmrMe = makeTimer(frmMain, "tmrMe", 2000);
+    tmrMe = makeTimer(frmMain, "tmrMe", intervals().creditLineMs);
 
     // Popup menu tree; its top item is never shown as a menu bar.
     MnuMenu = named(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alert.h"
 
+#include "base/intervals.h"
 #include "platform/portio.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,8 @@ SpeakerAlert::SpeakerAlert(PortIo& ports, QTimer* timerSound, QObject* parent)
 void SpeakerAlert::PlayAlert()
 {
     for (int pair = 0; pair < Alert::kPairs; ++pair) {
-        PlayTone(Alert::kHighTone, Alert::kToneMilliseconds);
-        PlayTone(Alert::kLowTone, Alert::kToneMilliseconds);
+        PlayTone(Alert::kHighTone, intervals().toneMs);
+        PlayTone(Alert::kLowTone, intervals().toneMs);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "reminders.h"
 
 #include "base/clock.h"
+#include "base/intervals.h"
 #include "base/wallclockalarm.h"
 #include "forms/mainform.h"
 #include "schedule/datetext.h"
@@ -17,9 +18,6 @@ namespace {
 // An armed check's timer runs (that is what armed means) but ticks by itself only once a day,
 // which changes nothing. Qt's timers misreport intervals near INT_MAX, so not longer.
 constexpr int kRestMs = 24 * 60 * 60 * 1000;
-// The first look after arming comes one nominal tick later, as it always did: after start-up has
-// restored every row and the alerts of the notes shown at start have played.
-constexpr int kFirstLookMs = 100;
 
 void setIfChanged(QLineEdit* field, const QString& text)
 {
@@ -77,7 +75,9 @@ void Reminders::arm(QTimer* check)
         if (m_form.row(c).tmrTime == check)
             m_seen[size_t(c)] = displayed();
     }
-    check->start(kFirstLookMs);
+    // The first look comes one nominal tick later, as it always did: after start-up has restored
+    // every row and the alerts of the notes shown at start have played.
+    check->start(intervals().firstLookMs);
     setAlarm();
 }
 

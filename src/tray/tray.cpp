@@ -16,49 +16,64 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-Tray::Tray(SettingsWindow& window, TrayHost& host, Notifications& notifications, QObject* parent)
+Tray::Tray(TrayHost& host, Notifications& notifications, QObject* parent)
     : QObject(parent)
-    , m_window(window)
     , m_host(host)
     , m_notifications(notifications)
 {
     // Qt chooses between an XEmbed tray and a StatusNotifierItem host once per process, when the
     // first icon is made: so the icon is made only once a tray is there, and Qt's one choice is
     // the right one.
-    if (m_host.current() != TrayHost::Kind::None)
-        makeIcon();
+    makeIcon();
     connect(&m_host, &TrayHost::appeared, this, [this] {
         m_host.stopWatching();
         if (m_standIn)
             m_standIn->stop();
         makeIcon();
-        if (m_standingIn)
-            m_window.setVisible(false);
+        if (m_standingIn && m_window)
+            m_window->setVisible(false);
         m_standingIn = false;
     });
-    m_window.installEventFilter(this);
 }
 
-QSystemTrayIcon* Tray::TrayIcon1() const { return m_window.form().TrayIcon1; }
+void Tray::attach(SettingsWindow& window)
+{
+    m_window = &window;
+    m_window->installEventFilter(this);
+    adoptIcon();
+}
+
+QSystemTrayIcon* Tray::TrayIcon1() const { return m_icon; }
 
 void Tray::makeIcon()
 {
-    MainForm& form = m_window.form();
-    if (form.TrayIcon1)
+    if (m_icon)
         return;
     m_kind = m_host.current();
-    auto* icon = new QSystemTrayIcon(programIcon(), &m_window);
-    icon->setObjectName(QStringLiteral("TrayIcon1"));
-    icon->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
-    icon->setContextMenu(form.MnuMenu);
-    connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    if (m_kind == TrayHost::Kind::None)
+        return;
+    m_icon = new QSystemTrayIcon(programIcon(), this);
+    m_icon->setObjectName(QStringLiteral("TrayIcon1"));
+    m_icon->setToolTip(QStringLiteral("System Tray Icon v.1.0"));
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             emit settingsRequested();
     });
-    form.TrayIcon1 = icon;
-    icon->show();
+    m_icon->show();
+    adoptIcon();
     if (m_kind == TrayHost::Kind::StatusNotifier)
         m_host.keepItemRegistered();
+}
+
+void Tray::adoptIcon()
+{
+    if (!m_icon || !m_window)
+        return;
+    // The window owns the icon and its menu, as it always did.
+    MainForm& form = m_window->form();
+    m_icon->setParent(m_window);
+    m_icon->setContextMenu(form.MnuMenu);
+    form.TrayIcon1 = m_icon;
 }
 
 void Tray::watch(int standInMs)
@@ -70,10 +85,10 @@ void Tray::watch(int standInMs)
     m_standIn = new QTimer(this);
     m_standIn->setSingleShot(true);
     connect(m_standIn, &QTimer::timeout, this, [this] {
-        if (TrayIcon1() || m_window.isVisible())
+        if (TrayIcon1() || !m_window || m_window->isVisible())
             return;
         m_standingIn = true;
-        m_window.showUnasked();
+        m_window->showUnasked();
     });
     m_standIn->start(standInMs);
 }
@@ -135,9 +150,9 @@ void Tray::reportSaveRecovered()
 bool Tray::eventFilter(QObject* watched, QEvent* event)
 {
     // The menu belongs to the tray icon; the window carries it only while there is none.
-    if (watched == &m_window && event->type() == QEvent::ContextMenu
+    if (m_window && watched == m_window && event->type() == QEvent::ContextMenu
         && !(TrayIcon1() && TrayIcon1()->isVisible())) {
-        m_window.form().MnuMenu->popup(QCursor::pos());
+        m_window->form().MnuMenu->popup(QCursor::pos());
         return true;
     }
     return false;

@@ -4,9 +4,10 @@
 #include "platform/trayhost.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
 
 class Notifications;
-class QSystemTrayIcon;
 class QTimer;
 class SettingsWindow;
 
@@ -17,11 +18,14 @@ class SettingsWindow;
 class Tray final : public QObject {
     Q_OBJECT
 public:
-    Tray(SettingsWindow& window, TrayHost& host, Notifications& notifications,
-        QObject* parent = nullptr);
+    /// Makes the icon at once where a notification area exists.
+    Tray(TrayHost& host, Notifications& notifications, QObject* parent = nullptr);
     Tray(const Tray&) = delete;
     Tray& operator=(const Tray&) = delete;
 
+    /// The settings window: the icon's menu, and its stand-in while there is no tray. Comes
+    /// after the icon, which a panel can dock while the window is built.
+    void attach(SettingsWindow& window);
     /// TrayIcon1, or null while there is no notification area.
     QSystemTrayIcon* TrayIcon1() const;
     /// Waits for a notification area; without one after standInMs, shows the settings window in
@@ -46,7 +50,10 @@ private:
     void makeIcon();
     void showOwnMessage(const QString& title, const QString& text);
 
-    SettingsWindow& m_window;
+    void adoptIcon();
+
+    SettingsWindow* m_window = nullptr;
+    QPointer<QSystemTrayIcon> m_icon;
     TrayHost& m_host;
     Notifications& m_notifications;
     TrayHost::Kind m_kind = TrayHost::Kind::None;

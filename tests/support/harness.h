@@ -5,11 +5,27 @@
 #include "fakewallclockalarm.h"
 
 #include "app/tackpad.h"
+#include "base/intervals.h"
 
 #include <memory>
 
-/// The whole program against fakes, as start-up builds it.
+/// The program's waits made short for as long as it lives: a test waits on what it expects,
+/// never the real seconds.
+struct ShortIntervals {
+    ShortIntervals()
+    {
+        intervals() = {
+            .trayWaitMs = 50, .saveRetryMs = 20, .creditLineMs = 20, .firstLookMs = 50, .toneMs = 1
+        };
+    }
+    ~ShortIntervals() { intervals() = {}; }
+    ShortIntervals(const ShortIntervals&) = delete;
+    ShortIntervals& operator=(const ShortIntervals&) = delete;
+};
+
+/// The whole program against fakes, as start-up builds it, with short intervals.
 struct Harness {
+    ShortIntervals shortIntervals;
     RecordingStore store;
     FakeClock clock { QDateTime(QDate(2026, 12, 8), QTime(9, 41, 30)) };
     FakeAutostart autostart;
