@@ -13,6 +13,7 @@
 #include "platform/speakerfactory.h"
 #include "platform/systemwallclockalarm.h"
 #include "platform/trayhost.h"
+#include "platform/windowsystem.h"
 #include "platform/xdgautostart.h"
 #include "store/inisettingsstore.h"
 
@@ -29,9 +30,20 @@ constexpr int kHandOverWaitMs = 3000;
 void preferX11()
 {
     // Staying on top and placing windows need X11; on Wayland use XWayland where it is there.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")
-        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")
+        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    const QString refusal = WindowSystem::x11Refusal();
+    if (refusal.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+        return;
+    }
+    // Qt would try XWayland again and fall back with lines of its own that do not say so.
+    std::fprintf(stderr,
+        "tackpad: cannot use XWayland on DISPLAY=%s (%s); going on with Wayland directly, where "
+        "notes are not kept above other windows\n",
+        qgetenv("DISPLAY").constData(), qPrintable(refusal));
+    qputenv("QT_QPA_PLATFORM", "wayland");
 }
 
 } // namespace

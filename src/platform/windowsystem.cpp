@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <unistd.h>
 
@@ -27,6 +28,45 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
     free(reply);
     return atom;
 }
+
+constexpr char kHeldAtSize[] = "tackpadHeldAtSize";
+
+// Gives a window back its own size limits once the compositor has mapped it.
+class SizeLimitsRestorer final : public QObject {
+public:
+    SizeLimitsRestorer(QWidget* window, QSize least, QSize most)
+        : QObject(window)
+        , m_window(window)
+        , m_least(least)
+        , m_most(most)
+    {
+        window->setProperty(kHeldAtSize, true);
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Expose || !static_cast<QWindow*>(watched)->isExposed())
+            return false;
+        watched->removeEventFilter(this);
+        // The first frame goes out while the expose is handled; the limits follow it.
+        QTimer::singleShot(0, this, [this] {
+            if (m_window) {
+                m_window->setProperty(kHeldAtSize, false);
+                m_window->setMinimumSize(m_least);
+                m_window->setMaximumSize(m_most);
+            }
+            deleteLater();
+        });
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QSize m_least;
+    QSize m_most;
+};
 
 // Lets a window that was shown without the keyboard take it again once it is on screen.
 class FocusAfterMap final : public QObject {
@@ -53,6 +93,92 @@ private:
     QWindow* m_window;
 };
 
+QList<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property)
+{
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, property, XCB_ATOM_ATOM, 0, 1024), nullptr);
+    QList<xcb_atom_t> atoms;
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        atoms = QList<xcb_atom_t>(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    free(reply);
+    return atoms;
+}
+
+// Offers or withdraws WM_TAKE_FOCUS among the window's protocols.
+void offerTakeFocus(QWindow* window, bool offer)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
+    const auto w = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t protocols = internAtom(c, "WM_PROTOCOLS");
+    const xcb_atom_t takeFocus = internAtom(c, "WM_TAKE_FOCUS");
+    QList<xcb_atom_t> atoms = atomList(c, w, protocols);
+    if (atoms.contains(takeFocus) == offer)
+        return;
+    if (offer)
+        atoms.append(takeFocus);
+    else
+        atoms.removeAll(takeFocus);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, protocols, XCB_ATOM_ATOM, 32,
+        uint32_t(atoms.size()), atoms.constData());
+    xcb_flush(c);
+}
+
+constexpr char kTakeFocusHeld[] = "tackpadTakeFocusHeld";
+
+// The compositor maps an XWayland window a little after X has shown it, and reads then whether
+// it takes input.
+constexpr int kXWaylandMapMs = 500;
+
+// Lets a window mapped under XWayland without taking input take the keyboard once the
+// compositor has surely mapped it, or at once when it is hidden before that.
+class InputAfterXWaylandMap final : public QObject {
+public:
+    explicit InputAfterXWaylandMap(QWindow* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->setProperty(kTakeFocusHeld, true);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            giveBack();
+        } else if (event->type() == QEvent::Expose && m_window->isExposed()) {
+            m_window->removeEventFilter(this);
+            QTimer::singleShot(kXWaylandMapMs, this, [this] { giveBack(); });
+        }
+        return false;
+    }
+
+private:
+    void giveBack()
+    {
+        m_window->removeEventFilter(this);
+        m_window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        offerTakeFocus(m_window, true);
+        m_window->setProperty(kTakeFocusHeld, false);
+        deleteLater();
+    }
+
+    QWindow* m_window;
+};
+
+bool onXWayland()
+{
+    // Xwayland before 23.1 has no extension of its own to be told by; an X connection in a
+    // Wayland session is its.
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 namespace WindowSystem {
@@ -78,8 +204,11 @@ void keepOffTaskbar(QWidget* window)
         return; // other window systems honour Qt::Tool
     const auto w = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-        internAtom(c, "_NET_WM_STATE_SKIP_PAGER") };
+    // KWin keeps its window switcher (Alt+Tab) apart from the taskbar; other window managers
+    // ignore the state they do not know.
+    const xcb_atom_t wanted[]
+        = { internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER"),
+              internAtom(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER") };
 
     // Qt merges the states it sets at map time with those already on the window.
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
@@ -98,20 +227,23 @@ void keepOffTaskbar(QWidget* window)
         uint32_t(atoms.size()), atoms.constData());
 
     if (window->isVisible()) {
-        // A mapped window changes its state through the window manager.
-        xcb_client_message_event_t ev {};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = state;
-        ev.data.data32[0] = 1; // add
-        ev.data.data32[1] = wanted[0];
-        ev.data.data32[2] = wanted[1];
-        ev.data.data32[3] = 1; // from a normal application
+        // A mapped window changes its state through the window manager, two states a message.
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        xcb_send_event(c, 0, root,
-            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-            reinterpret_cast<const char*>(&ev));
+        for (size_t i = 0; i < std::size(wanted); i += 2) {
+            xcb_client_message_event_t ev {};
+            ev.response_type = XCB_CLIENT_MESSAGE;
+            ev.format = 32;
+            ev.window = w;
+            ev.type = state;
+            ev.data.data32[0] = 1; // add
+            ev.data.data32[1] = wanted[i];
+            ev.data.data32[2]
+                = i + 1 < std::size(wanted) ? wanted[i + 1] : xcb_atom_t(XCB_ATOM_NONE);
+            ev.data.data32[3] = 1; // from a normal application
+            xcb_send_event(c, 0, root,
+                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                reinterpret_cast<const char*>(&ev));
+        }
     }
     xcb_flush(c);
 }
@@ -125,7 +257,27 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation)
     }
     keepOnScreen(window);
     keepOffTaskbar(window);
+    floatWhenMapped(window);
     setActivation(window, activation);
+    if (activation == Activation::Leave)
+        leaveFocusOnXWayland(window);
+}
+
+void leaveFocusOnXWayland(QWidget* window)
+{
+    if (window->isVisible() || !onXWayland())
+        return;
+    // wlroots (sway) focuses every X window it maps that takes any input; one that neither takes
+    // input (Qt::WindowDoesNotAcceptFocus) nor offers WM_TAKE_FOCUS is mapped without the focus.
+    QWindow* handle = window->windowHandle();
+    offerTakeFocus(handle, false);
+    // Taking input again when X shows it would be too early here.
+    for (QObject* child : handle->children()) {
+        if (dynamic_cast<FocusAfterMap*>(child))
+            child->deleteLater();
+    }
+    if (!handle->property(kTakeFocusHeld).toBool())
+        new InputAfterXWaylandMap(handle);
 }
 
 void setActivation(QWidget* window, Activation activation)
@@ -206,6 +358,58 @@ void watchScreens()
         t->start();
     });
     QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, t, qOverload<>(&QTimer::start));
+}
+
+void floatWhenMapped(QWidget* window)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || window->isVisible()
+        || window->property(kHeldAtSize).toBool())
+        return;
+    // Tiling compositors (sway) float a window whose size is fixed when it maps, and keep it
+    // floating after; a note shown again is mapped anew.
+    const QSize least = window->minimumSize();
+    const QSize most = window->maximumSize();
+    window->setFixedSize(window->size());
+    window->winId(); // the native window, to watch for its first expose
+    new SizeLimitsRestorer(window, least, most);
+}
+
+QString x11Refusal()
+{
+    // libxcb writes the server's own reason (an authorization it wants, for one) to stderr; it is
+    // caught here to become part of the program's one line about it.
+    std::FILE* caught = std::tmpfile();
+    const int savedErr = caught ? ::dup(STDERR_FILENO) : -1;
+    if (savedErr >= 0)
+        ::dup2(::fileno(caught), STDERR_FILENO);
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const int error = xcb_connection_has_error(c);
+    xcb_disconnect(c);
+    QString reason;
+    if (savedErr >= 0) {
+        ::dup2(savedErr, STDERR_FILENO);
+        ::close(savedErr);
+        char text[512] = {};
+        std::rewind(caught);
+        const size_t n = std::fread(text, 1, sizeof text - 1, caught);
+        reason = QString::fromLocal8Bit(text, qsizetype(n)).simplified();
+    }
+    if (caught)
+        std::fclose(caught);
+    if (error == 0)
+        return {};
+    if (!reason.isEmpty())
+        return QStringLiteral("refused: ") + reason;
+    switch (error) {
+    case XCB_CONN_ERROR:
+        return QStringLiteral("no X server answers there");
+    case XCB_CONN_CLOSED_PARSE_ERR:
+        return QStringLiteral("not a display name");
+    case XCB_CONN_CLOSED_INVALID_SCREEN:
+        return QStringLiteral("no such screen");
+    default:
+        return QStringLiteral("connection error %1").arg(error);
+    }
 }
 
 void endProcessNow()

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace WindowSystem {
 
 /// Keeps the window above all others; the window keeps its position and size.
 void makeTopmost(QWidget* window);
-/// Asks the window manager to leave the window out of the taskbar and pager. Call it before every
-/// show: window managers drop the state when a window is hidden.
+/// Asks the window manager to leave the window out of the taskbar, the pager and KDE's window
+/// switcher. Call it before every show: window managers drop the state when a window is hidden.
 void keepOffTaskbar(QWidget* window);
 /// Whether a window's show takes the keyboard and the active window. One that shows without
 /// being asked for leaves them to the program the person is in; on X11 it carries the user time
@@ -16,7 +18,7 @@ void keepOffTaskbar(QWidget* window);
 enum class Activation { Take, Leave };
 
 /// What a top-level window of the program needs before it is shown: centred on the screen the
-/// first time, wholly on a screen, off the taskbar, and whether it takes the keyboard.
+/// first time, wholly on a screen, off the taskbar, floating, and whether it takes the keyboard.
 void prepareShow(QWidget* window, bool& everShown, Activation activation = Activation::Take);
 /// Sets whether the window's next show takes the keyboard.
 void setActivation(QWidget* window, Activation activation);
@@ -26,6 +28,15 @@ void keepOnScreen(QWidget* window);
 /// From now on, whenever a screen goes, comes or changes size, every visible window of the
 /// program that is no longer wholly on the screens is brought back onto the nearest one.
 void watchScreens();
+/// Under XWayland, maps a window that shows without the keyboard as one that takes no input at
+/// all, which wlroots compositors do not focus; it takes the keyboard from a click after that.
+void leaveFocusOnXWayland(QWidget* window);
+/// On Wayland, holds the window at its size until the compositor has mapped it, so that a tiling
+/// compositor floats it rather than tiling it; its own size limits come back after that.
+void floatWhenMapped(QWidget* window);
+/// Tries the X server that DISPLAY names, before any window system is opened: empty when it
+/// takes a connection, otherwise why not, in a few words.
+QString x11Refusal();
 /// Ends the process at once, without running any window's unload step.
 [[noreturn]] void endProcessNow();
 
