@@ -54,7 +54,7 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
 generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
 log "configuring the package build in $pkg_build"
 cmake -S "$source_dir" -B "$pkg_build" ${generator:+-G "$generator"} -DCMAKE_BUILD_TYPE=None \
-    -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DTACKPAD_BENCH=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DTACKPAD_BUILD_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >"$pkg_build/configure.log" 2>&1 \
     || { tail -20 "$pkg_build/configure.log"; die "configuring the package build failed"; }
