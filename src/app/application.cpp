@@ -2,8 +2,8 @@
 #include "application.h"
 
 #include "app/tackpad.h"
-#include "base/intervals.h"
 #include "base/clock.h"
+#include "base/intervals.h"
 #include "platform/commandrunner.h"
 #include "platform/lazyiconstyle.h"
 #include "platform/messagebox.h"
