@@ -286,8 +286,8 @@ void setActivation(QWidget* window, Activation activation)
     window->setAttribute(Qt::WA_ShowWithoutActivating, leave);
     window->winId();
     QWindow* handle = window->windowHandle();
-    // Qt copies the attribute to the native window when it is set, but never clears it there:
-    // a note that once popped up by itself would never take the keyboard when asked for.
+    // Qt copies the attribute to the native window only when it is set: cleared here too, a note
+    // that once popped up by itself still takes the keyboard when it is asked for.
     handle->setProperty("_q_showWithoutActivating", leave);
     // Some window managers (icewm) focus every window they map, whatever its user time: such a
     // window refuses the keyboard until it is on screen, and takes it from a click after that.
