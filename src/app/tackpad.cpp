@@ -71,6 +71,7 @@ QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
 
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
+    , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
     , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
     , m_notes(m_platform.store, m_platform.ports)
     , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
@@ -79,7 +80,6 @@ Tackpad::Tackpad(Platform platform)
           [this](NoteColour c) { m_notes.PopUp(c); })
     , m_settings(m_window, m_platform.commands)
     , m_menu(m_window.form(), m_notes, m_settings)
-    , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
 {
     m_tray.attach(m_window);
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);

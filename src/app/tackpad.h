@@ -79,6 +79,8 @@ private:
     [[noreturn]] void endNow();
 
     Platform m_platform;
+    // Before the icon: a stop from outside that comes once the icon shows ends the program cleanly.
+    std::unique_ptr<ProcessSignal> m_terminated;
     Tray m_tray; // first, so that a panel docks the icon while the rest is built
     SettingsWindow m_window;
     Notes m_notes;
@@ -86,7 +88,6 @@ private:
     PresetEditor m_presets;
     SettingsController m_settings;
     TrayMenu m_menu;
-    std::unique_ptr<ProcessSignal> m_terminated;
     QTimer m_saveRetry; // saves again what failed to save, until it works
     bool m_asking = false;
 };
