@@ -211,14 +211,7 @@ void keepOffTaskbar(QWidget* window)
               internAtom(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER") };
 
     // Qt merges the states it sets at map time with those already on the window.
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
-    QList<xcb_atom_t> atoms;
-    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        atoms = QList<xcb_atom_t>(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    free(reply);
+    QList<xcb_atom_t> atoms = atomList(c, w, state);
     for (xcb_atom_t a : wanted) {
         if (a != XCB_ATOM_NONE && !atoms.contains(a))
             atoms.append(a);
