@@ -9,7 +9,7 @@
 #include "base/settingsstore.h"
 #include "notes/alert.h"
 #include "notes/notewindow.h"
-#include "platform/speakerfactory.h"
+#include "platform/speaker/speakerfactory.h"
 
 #include <QApplication>
 #include <QEventLoop>

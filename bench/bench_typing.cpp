@@ -17,7 +17,7 @@
 
 #include "forms/notetextbox.h"
 #include "notes/notewindow.h"
-#include "platform/emulatedspeaker.h"
+#include "platform/speaker/emulatedspeaker.h"
 #include "store/inisettingsstore.h"
 
 #include <QApplication>

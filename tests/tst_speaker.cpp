@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/emulatedspeaker.h"
-#include "platform/hardwareports.h"
-#include "platform/pcspkrports.h"
-#include "platform/speakerfactory.h"
+#include "platform/speaker/emulatedspeaker.h"
+#include "platform/speaker/hardwareports.h"
+#include "platform/speaker/pcspkrports.h"
+#include "platform/speaker/speakerfactory.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -6,11 +6,11 @@
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
 #include "notes/alert.h"
-#include "platform/autostart.h"
-#include "platform/messagebox.h"
-#include "platform/notifications.h"
+#include "base/autostart.h"
+#include "base/messagebox.h"
+#include "base/notifications.h"
 #include "platform/processsignal.h"
-#include "platform/trayhost.h"
+#include "base/trayhost.h"
 #include "platform/windowsystem.h"
 
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 
 #include "forms/mainform.h"
 #include "forms/settingswindow.h"
-#include "platform/commandrunner.h"
+#include "base/commandrunner.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 #include "alert.h"
 
 #include "base/intervals.h"
-#include "platform/portio.h"
+#include "base/portio.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -33,7 +33,7 @@ std::optional<qint16> divisorFor(double frequency)
 
 void silence(PortIo& ports)
 {
-    ports.vbOut(kControlPort, qint16(ports.vbInp(kControlPort) & kSpeakerOff));
+    ports.vbOut(SpeakerPort::Control, qint16(ports.vbInp(SpeakerPort::Control) & kSpeakerOff));
 }
 
 } // namespace Alert
@@ -62,10 +62,10 @@ void SpeakerAlert::PlayTone(double frequency, int milliseconds)
         qCWarning(lcNotes) << "no tone for" << frequency << "Hz";
         return;
     }
-    m_ports.vbOut(kModePort, kModeByte);
-    m_ports.vbOut(kCounterPort, qint16(*divisor & 0xFF));
-    m_ports.vbOut(kCounterPort, qint16(*divisor / 256));
-    m_ports.vbOut(kControlPort, qint16(m_ports.vbInp(kControlPort) | kSpeakerOn));
+    m_ports.vbOut(SpeakerPort::Mode, kModeByte);
+    m_ports.vbOut(SpeakerPort::Counter, qint16(*divisor & 0xFF));
+    m_ports.vbOut(SpeakerPort::Counter, qint16(*divisor / 256));
+    m_ports.vbOut(SpeakerPort::Control, qint16(m_ports.vbInp(SpeakerPort::Control) | kSpeakerOn));
     m_ToneFinished = false;
     m_timerSound->setInterval(milliseconds);
     m_timerSound->start();

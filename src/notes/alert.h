@@ -12,10 +12,7 @@ class QTimer;
 namespace Alert {
 
 inline constexpr double kDividend = 1193280.0;
-inline constexpr qint16 kModePort = 0x43;
 inline constexpr qint16 kModeByte = 0xB6; // channel 2, low then high byte, square wave, binary
-inline constexpr qint16 kCounterPort = 0x42;
-inline constexpr qint16 kControlPort = 0x61;
 inline constexpr qint16 kSpeakerOn = 0x03;
 inline constexpr qint16 kSpeakerOff = 0xFC;
 inline constexpr double kHighTone = 4703.94;

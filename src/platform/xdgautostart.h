@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/autostart.h"
+#include "base/autostart.h"
 
 /// The desktop entry that starts a program at log-on.
 QByteArray autostartEntry(const QString& name, const QString& programPath);

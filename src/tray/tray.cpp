@@ -5,7 +5,7 @@
 #include "forms/mainform.h"
 #include "forms/programicon.h"
 #include "forms/settingswindow.h"
-#include "platform/notifications.h"
+#include "base/notifications.h"
 #include "platform/windowsystem.h"
 
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/trayhost.h"
+#include "base/trayhost.h"
 
 #include <QObject>
 #include <QPointer>

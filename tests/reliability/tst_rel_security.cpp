@@ -4,7 +4,7 @@
 #include "relsupport.h"
 
 #include "forms/mainform.h"
-#include "platform/commandrunner.h"
+#include "platform/desktopcommandrunner.h"
 #include "platform/xdgautostart.h"
 #include "tray/traymenu.h"
 

@@ -3,12 +3,12 @@
 
 #include "base/clock.h"
 #include "base/settingsstore.h"
-#include "platform/autostart.h"
-#include "platform/commandrunner.h"
-#include "platform/messagebox.h"
-#include "platform/notifications.h"
-#include "platform/portio.h"
-#include "platform/trayhost.h"
+#include "base/autostart.h"
+#include "base/commandrunner.h"
+#include "base/messagebox.h"
+#include "base/notifications.h"
+#include "base/portio.h"
+#include "base/trayhost.h"
 
 #include <QMap>
 #include <QPair>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "messagebox.h"
+#include "qtmessagebox.h"
 
 #include "platform/windowsystem.h"
 

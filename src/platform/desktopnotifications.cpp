@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "notifications.h"
+#include "desktopnotifications.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

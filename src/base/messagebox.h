@@ -16,10 +16,3 @@ public:
         const QString& defaultAnswer)
         = 0;
 };
-
-class QtMessageBox final : public MessageBox {
-public:
-    void showMessage(const QString& caption, const QString& text) override;
-    bool ask(const QString& caption, const QString& text, const QString& firstAnswer,
-        const QString& defaultAnswer) override;
-};

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commandrunner.h"
+#include "desktopcommandrunner.h"
 
 #include <QProcess>
 

@@ -10,9 +10,9 @@ Q_LOGGING_CATEGORY(lcSpeaker, "tackpad.speaker", QtCriticalMsg)
 
 namespace {
 
-constexpr quint16 countPort = 0x42;
-constexpr quint16 commandPort = 0x43;
-constexpr quint16 controlPort = 0x61;
+constexpr quint16 countPort = SpeakerPort::Counter;
+constexpr quint16 commandPort = SpeakerPort::Mode;
+constexpr quint16 controlPort = SpeakerPort::Control;
 constexpr qint64 nsPerSecond = 1'000'000'000;
 // Above half the sample rate a tone can only alias; the speaker cone could not follow it either.
 constexpr quint32 lowestAudibleDivisor

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "trayhost.h"
+#include "desktoptrayhost.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/portio.h"
+#include "base/portio.h"
 
 #include <QLoggingCategory>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hardwareports.h"
 
-#include "platform/emulatedspeaker.h"
+#include "platform/speaker/emulatedspeaker.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,20 +15,27 @@
 
 namespace {
 
-bool isSpeakerPort(qint16 port) { return port == 0x42 || port == 0x43 || port == 0x61; }
+bool isSpeakerPort(qint16 port)
+{
+    return port == SpeakerPort::Counter || port == SpeakerPort::Mode
+        || port == SpeakerPort::Control;
+}
+
+// One ioperm call opens the count and the mode port together.
+static_assert(SpeakerPort::Mode == SpeakerPort::Counter + 1);
 
 } // namespace
 
 std::unique_ptr<HardwarePorts> HardwarePorts::open()
 {
 #if TACKPAD_HAVE_PORT_IO
-    if (ioperm(0x42, 2, 1) != 0) {
+    if (ioperm(SpeakerPort::Counter, 2, 1) != 0) {
         qCInfo(lcSpeaker) << "no access to the timer ports:" << std::strerror(errno);
         return nullptr;
     }
-    if (ioperm(0x61, 1, 1) != 0) {
+    if (ioperm(SpeakerPort::Control, 1, 1) != 0) {
         qCInfo(lcSpeaker) << "no access to port 0x61:" << std::strerror(errno);
-        ioperm(0x42, 2, 0);
+        ioperm(SpeakerPort::Counter, 2, 0);
         return nullptr;
     }
     return std::unique_ptr<HardwarePorts>(new HardwarePorts);
@@ -42,9 +49,10 @@ HardwarePorts::~HardwarePorts()
 {
 #if TACKPAD_HAVE_PORT_IO
     if (m_turnedOn)
-        outb(inb(0x61) & 0xFC, 0x61); // never leave the speaker sounding
-    ioperm(0x61, 1, 0);
-    ioperm(0x42, 2, 0);
+        outb(inb(SpeakerPort::Control) & 0xFC,
+            SpeakerPort::Control); // never leave the speaker sounding
+    ioperm(SpeakerPort::Control, 1, 0);
+    ioperm(SpeakerPort::Counter, 2, 0);
 #endif
 }
 
@@ -54,7 +62,7 @@ void HardwarePorts::vbOut(qint16 port, qint16 value)
         return;
 #if TACKPAD_HAVE_PORT_IO
     outb(quint8(value), quint16(port));
-    if (port == 0x61)
+    if (port == SpeakerPort::Control)
         m_turnedOn = (value & 3) != 0;
 #else
     Q_UNUSED(value);

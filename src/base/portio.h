@@ -13,3 +13,10 @@ public:
     /// Reads one byte from the port (0 to 255).
     virtual qint16 vbInp(qint16 port) = 0;
 };
+
+/// The PC speaker's ports: channel 2 of the interval timer and the speaker's gate and data bits.
+namespace SpeakerPort {
+inline constexpr qint16 Counter = 0x42; ///< the channel's count, low byte then high byte
+inline constexpr qint16 Mode = 0x43; ///< the timer's command port
+inline constexpr qint16 Control = 0x61; ///< bit 0 gates the channel, bit 1 drives the speaker
+} // namespace SpeakerPort

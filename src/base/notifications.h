@@ -16,8 +16,3 @@ public:
     virtual void notify(const QString& title, const QString& text, std::function<void(bool)> done)
         = 0;
 };
-
-class DesktopNotifications final : public Notifications {
-public:
-    void notify(const QString& title, const QString& text, std::function<void(bool)> done) override;
-};

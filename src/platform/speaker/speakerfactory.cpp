@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speakerfactory.h"
 
-#include "platform/emulatedspeaker.h"
-#include "platform/hardwareports.h"
-#include "platform/pcspkrports.h"
+#include "platform/speaker/emulatedspeaker.h"
+#include "platform/speaker/hardwareports.h"
+#include "platform/speaker/pcspkrports.h"
 
 #include <QByteArray>
 

@@ -11,9 +11,3 @@ public:
     /// Starts the desktop's opener for the address, detached; false when it could not be started.
     virtual bool openWebPage(const QUrl& address) = 0;
 };
-
-/// Opens an address with the desktop's URL opener (xdg-open), no shell.
-class DesktopCommandRunner final : public CommandRunner {
-public:
-    bool openWebPage(const QUrl& address) override;
-};
