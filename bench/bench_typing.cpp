@@ -15,7 +15,7 @@
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
-#include "forms/notetextbox.h"
+#include "text/notetextbox.h"
 #include "notes/notewindow.h"
 #include "platform/speaker/emulatedspeaker.h"
 #include "store/inisettingsstore.h"

@@ -2,7 +2,7 @@
 // Writes the autostart entry exactly as start-up does, so that the machine-wide copy installed
 // with the program has the per-user entry's content byte for byte.
 //   tackpad-autostart-entry OUTPUT
-#include "app/tackpad.h"
+#include "base/buildinfo.h"
 #include "platform/xdgautostart.h"
 
 #include <QFile>
@@ -15,7 +15,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tackpad-autostart-entry OUTPUT\n");
         return 2;
     }
-    const QByteArray entry = autostartEntry(QStringLiteral("Tackpad"), fixedProgramPath());
+    const QByteArray entry
+        = autostartEntry(QStringLiteral("Tackpad"), BuildInfo::fixedProgramPath());
     QFile out(QFile::decodeName(argv[1]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(entry) != entry.size()
         || !out.flush()) {

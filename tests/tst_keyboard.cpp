@@ -3,7 +3,7 @@
 // keyboard, through the same handlers as a click, and the focus can be seen.
 #include "harness.h"
 
-#include "forms/mainform.h"
+#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
@@ -53,7 +53,7 @@ void TstKeyboard::startedAgainOpensTheWindowWithTheKeyboardInIt()
     Harness h;
     Tackpad& app = h.start();
     app.startedAgain();
-    QVERIFY(QTest::qWaitForWindowActive(&app.frmMain()));
+    QVERIFY(QTest::qWaitForWindowActive(&app.settingsWindow()));
     QCOMPARE(QApplication::focusWidget(), app.form().lblBlue);
     // Started again later, the keyboard stays where the user left it.
     app.form().chkGreen2->setFocus();
@@ -87,11 +87,11 @@ void TstKeyboard::commandLabelsTakeKeysAsClicks()
     QFETCH(QString, effect);
     Harness h;
     Tackpad& app = h.start();
-    showActive(app.frmMain());
-    auto* target = app.frmMain().findChild<QWidget*>(label);
+    showActive(app.settingsWindow());
+    auto* target = app.settingsWindow().findChild<QWidget*>(label);
     target->setFocus();
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(app.frmMain().isVisible(), effect != QLatin1String("hidden"));
+    QCOMPARE(app.settingsWindow().isVisible(), effect != QLatin1String("hidden"));
     for (NoteColour c : kAllNotes)
         QCOMPARE(shown(app, c), effect == colourWord(c));
     QCOMPARE(h.ports.tones(), effect.isEmpty() || effect == QLatin1String("hidden") ? 0 : 8);
@@ -114,9 +114,9 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QFETCH(QString, box);
     Harness h;
     Tackpad& app = h.start();
-    showActive(app.frmMain());
-    auto* l = app.frmMain().findChild<QLabel*>(label);
-    auto* b = app.frmMain().findChild<QPlainTextEdit*>(box);
+    showActive(app.settingsWindow());
+    auto* l = app.settingsWindow().findChild<QLabel*>(label);
+    auto* b = app.settingsWindow().findChild<QPlainTextEdit*>(box);
     l->setFocus();
     QTest::keyPress(l, Qt::Key_Space);
     QVERIFY(b->isVisible());
@@ -126,7 +126,7 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QVERIFY(b->isVisible());
     QTest::keyRelease(l, Qt::Key_Space);
     QVERIFY(!b->isVisible());
-    QVERIFY(app.frmMain().isVisible());
+    QVERIFY(app.settingsWindow().isVisible());
     // Held while the keyboard goes elsewhere: the box does not stay over the rows.
     QTest::keyPress(l, Qt::Key_Space);
     app.form().lblBlue->setFocus();
@@ -149,7 +149,7 @@ void TstKeyboard::dateFieldOpensItsCalendar()
     QFETCH(int, modifiers);
     Harness h;
     Tackpad& app = h.start();
-    showActive(app.frmMain());
+    showActive(app.settingsWindow());
     const NoteRow red = app.form().row(NoteColour::Red);
     red.txtDate->setFocus();
     QTest::keyClicks(red.txtDate, QStringLiteral("7x")); // read-only to typing
@@ -171,14 +171,14 @@ void TstKeyboard::dateFieldOpensItsCalendar()
     QVERIFY(!red.Calendar->isVisible());
     QCOMPARE(h.store.changes(), QStringList { "Write Date/Red=" + text });
     QCOMPARE(QApplication::focusWidget(), red.txtDate);
-    QVERIFY(app.frmMain().isVisible());
+    QVERIFY(app.settingsWindow().isVisible());
 }
 
 void TstKeyboard::escapeClosesTheCalendarWithoutPicking()
 {
     Harness h;
     Tackpad& app = h.start();
-    showActive(app.frmMain());
+    showActive(app.settingsWindow());
     const NoteRow blue = app.form().row(NoteColour::Blue);
     blue.txtDate->setFocus();
     QTest::keyClick(blue.txtDate, Qt::Key_F4);
@@ -189,7 +189,7 @@ void TstKeyboard::escapeClosesTheCalendarWithoutPicking()
     QVERIFY(blue.txtDate->text().isEmpty());
     QVERIFY(h.store.changes().isEmpty());
     QCOMPARE(QApplication::focusWidget(), blue.txtDate);
-    QVERIFY(app.frmMain().isVisible()); // the Escape closed the calendar only
+    QVERIFY(app.settingsWindow().isVisible()); // the Escape closed the calendar only
 }
 
 void TstKeyboard::focusIsDrawn()
@@ -197,7 +197,7 @@ void TstKeyboard::focusIsDrawn()
     Harness h;
     h.store.set(QStringLiteral("Date/Green"), QStringLiteral("December 08, 2026"));
     Tackpad& app = h.start();
-    showActive(app.frmMain());
+    showActive(app.settingsWindow());
     const NoteRow green = app.form().row(NoteColour::Green);
     // Once the keyboard has moved the focus, as Tab does.
     app.form().lblBlue->setFocus();

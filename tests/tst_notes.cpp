@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
 
-#include "forms/noteform.h"
+#include "notes/noteform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "notes/notewrapping.h"

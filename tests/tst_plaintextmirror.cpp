@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "notes/plaintextmirror.h"
+#include "text/plaintextmirror.h"
 
 #include <QRandomGenerator>
 #include <QTextCursor>

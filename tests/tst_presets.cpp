@@ -63,7 +63,7 @@ void TstPresets::pickingADayFillsTheFieldWritesAndHides()
 {
     Harness h;
     Tackpad& app = h.start();
-    app.frmMain().show();
+    app.settingsWindow().show();
     const NoteRow red = app.form().row(NoteColour::Red);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
     QVERIFY(red.Calendar->isVisible());
@@ -91,7 +91,7 @@ void TstPresets::pickingTheDayAlreadyShownChangesNothing()
     const QString text = DateText::formatDate(QDate(2004, 4, 17));
     h.store.set(QStringLiteral("Date/Green"), text);
     Tackpad& app = h.start();
-    app.frmMain().show();
+    app.settingsWindow().show();
     const NoteRow green = app.form().row(NoteColour::Green);
     h.store.calls.clear();
     QTest::mouseClick(green.txtDate, Qt::LeftButton);
@@ -105,7 +105,7 @@ void TstPresets::navigatingTheCalendarPicksNothing()
 {
     Harness h;
     Tackpad& app = h.start();
-    app.frmMain().show();
+    app.settingsWindow().show();
     const NoteRow blue = app.form().row(NoteColour::Blue);
     QTest::mouseClick(blue.txtDate, Qt::LeftButton);
     blue.Calendar->showNextMonth();
@@ -119,7 +119,7 @@ void TstPresets::twoCalendarsStayOpenUntilEachPicks()
 {
     Harness h;
     Tackpad& app = h.start();
-    app.frmMain().show();
+    app.settingsWindow().show();
     const NoteRow red = app.form().row(NoteColour::Red);
     const NoteRow blue = app.form().row(NoteColour::Blue);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
@@ -235,7 +235,7 @@ void TstPresets::tabGoesThroughTheRowsLeftToRight()
         h.store.set("Min/" + c, QStringLiteral("5"));
     }
     Tackpad& app = h.start();
-    showActive(app.frmMain());
+    showActive(app.settingsWindow());
     app.form().chkBlue->setFocus();
     QStringList order { "chkBlue" }, expected;
     for (const QString c : { "Blue", "Green", "Red" }) { // the rows from the top
@@ -291,7 +291,7 @@ void TstPresets::keysAndWheelMoveABarOneStep()
     const NoteRow red = app.form().row(NoteColour::Red);
     QVERIFY(red.tmrTime->isActive());
     QScrollBar* bar = minuteBar ? red.VScrollMin : red.VScrollHour;
-    showActive(app.frmMain());
+    showActive(app.settingsWindow());
     bar->setFocus();
     h.store.calls.clear();
     if (key) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "forms/mainform.h"
+#include "base/buildinfo.h"
+
+#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 
@@ -45,18 +47,18 @@ void TstSettingsController::settingsWindowShowAndTray()
 {
     Harness h;
     Tackpad& app = h.start();
-    app.form().MnuSetting->trigger();
-    QVERIFY(app.frmMain().isVisible());
-    const QPoint pos = app.frmMain().pos();
-    app.form().MnuSetting->trigger(); // no toggling, no moving
-    QVERIFY(app.frmMain().isVisible());
-    QCOMPARE(app.frmMain().pos(), pos);
-    QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
+    app.tray().menu().MnuSetting->trigger();
+    QVERIFY(app.settingsWindow().isVisible());
+    const QPoint pos = app.settingsWindow().pos();
+    app.tray().menu().MnuSetting->trigger(); // no toggling, no moving
+    QVERIFY(app.settingsWindow().isVisible());
+    QCOMPARE(app.settingsWindow().pos(), pos);
+    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
     QTest::mouseClick(app.form().lblTray, Qt::LeftButton);
-    QVERIFY(!app.frmMain().isVisible());
+    QVERIFY(!app.settingsWindow().isVisible());
     // Hidden, the clock display goes on; the credit line rests until the window shows again.
     QVERIFY(app.form().TmrSys->isActive() && !app.form().tmrMe->isActive());
-    app.form().MnuSetting->trigger();
+    app.tray().menu().MnuSetting->trigger();
     QVERIFY(app.form().tmrMe->isActive());
 }
 
@@ -64,8 +66,8 @@ void TstSettingsController::noteLabelsShowTheirNotes()
 {
     Harness h;
     Tackpad& app = h.start();
-    app.frmMain().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
+    app.settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
     const struct {
         QLabel* label;
         NoteColour colour;
@@ -107,10 +109,10 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     QFETCH(QPoint, release);
     Harness h;
     Tackpad& app = h.start();
-    app.frmMain().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
-    auto* l = app.frmMain().findChild<QLabel*>(label);
-    auto* b = app.frmMain().findChild<QPlainTextEdit*>(box);
+    app.settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
+    auto* l = app.settingsWindow().findChild<QLabel*>(label);
+    auto* b = app.settingsWindow().findChild<QPlainTextEdit*>(box);
     QTest::mousePress(l, button);
     QVERIFY(b->isVisible());
     // The box covers the rows and the clock, but not its own label.
@@ -120,7 +122,7 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     QContextMenuEvent menuRequest(
         QContextMenuEvent::Mouse, QPoint(2, 2), l->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(l, &menuRequest);
-    QVERIFY(!app.form().MnuMenu->isVisible());
+    QVERIFY(!app.tray().menu().MnuMenu->isVisible());
     QTest::mouseRelease(l, button, {}, release.isNull() ? l->rect().center() : release);
     QVERIFY(!b->isVisible());
 }
@@ -129,7 +131,7 @@ void TstSettingsController::creditLineAlternatesWhileShown()
 {
     Harness h;
     Tackpad& app = h.start();
-    QVERIFY(!app.frmMain().isVisible());
+    QVERIFY(!app.settingsWindow().isVisible());
     QLabel* me = app.form().lblMe;
     QCOMPARE(me->text(), creditText());
     QStringList seen;
@@ -137,12 +139,14 @@ void TstSettingsController::creditLineAlternatesWhileShown()
         QMetaObject::invokeMethod(app.form().tmrMe, "timeout");
         seen << me->text();
     }
-    QCOMPARE(seen, QStringList({ webAddress(), creditText(), webAddress(), creditText() }));
-    QVERIFY(webAddress().startsWith(QLatin1String("https://")));
+    QCOMPARE(seen,
+        QStringList(
+            { BuildInfo::webAddress(), creditText(), BuildInfo::webAddress(), creditText() }));
+    QVERIFY(BuildInfo::webAddress().startsWith(QLatin1String("https://")));
     // By the real timer, every two seconds, only while the window shows.
     QVERIFY(!app.form().tmrMe->isActive());
-    app.frmMain().show();
-    QTRY_COMPARE_WITH_TIMEOUT(me->text(), webAddress(), 2600);
+    app.settingsWindow().show();
+    QTRY_COMPARE_WITH_TIMEOUT(me->text(), BuildInfo::webAddress(), 2600);
 }
 
 void TstSettingsController::webPageOpensFromBothPlaces()
@@ -150,16 +154,16 @@ void TstSettingsController::webPageOpensFromBothPlaces()
     Harness h;
     h.commands.succeed = false; // an opener that cannot run changes nothing
     Tackpad& app = h.start();
-    app.frmMain().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
+    app.settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
     QTest::mouseClick(app.form().lblMe, Qt::LeftButton);
     QMetaObject::invokeMethod(app.form().tmrMe, "timeout"); // now showing the address
     QTest::mouseClick(app.form().lblMe, Qt::LeftButton);
-    app.form().Mnuzovo->trigger();
-    const QUrl page(webAddress());
+    app.tray().menu().Mnuzovo->trigger();
+    const QUrl page(BuildInfo::webAddress());
     QCOMPARE(h.commands.opened, QList<QUrl>({ page, page, page }));
     QVERIFY(h.store.changes().isEmpty());
-    QVERIFY(app.frmMain().isVisible());
+    QVERIFY(app.settingsWindow().isVisible());
 }
 
 void TstSettingsController::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu()
@@ -168,14 +172,14 @@ void TstSettingsController::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu(
     Harness h;
     Tackpad& app = h.start();
     app.tray().watch(300);
-    QVERIFY(!app.frmMain().isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(app.frmMain().isVisible(), 2000);
-    QVERIFY(QTest::qWaitForWindowExposed(&app.frmMain()));
+    QVERIFY(!app.settingsWindow().isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(app.settingsWindow().isVisible(), 2000);
+    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
     QContextMenuEvent menuRequest(
-        QContextMenuEvent::Mouse, QPoint(5, 5), app.frmMain().mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&app.frmMain(), &menuRequest);
-    QVERIFY(app.form().MnuMenu->isVisible());
-    app.form().MnuMenu->hide();
+        QContextMenuEvent::Mouse, QPoint(5, 5), app.settingsWindow().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&app.settingsWindow(), &menuRequest);
+    QVERIFY(app.tray().menu().MnuMenu->isVisible());
+    app.tray().menu().MnuMenu->hide();
 }
 
 void TstSettingsController::saveFailureIsToldOnce()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
+#include "base/buildinfo.h"
+
 #include "app/tackpad.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
@@ -48,7 +50,7 @@ void TstStartup::emptyStoreShowsNothingAndArmsNothing()
     Harness h;
     Tackpad& app = h.make();
     app.Form_Load();
-    QVERIFY(!app.frmMain().isVisible());
+    QVERIFY(!app.settingsWindow().isVisible());
     QCOMPARE(h.autostart.registrations.size(), 1);
     QCOMPARE(h.autostart.registrations.first().first, QStringLiteral("Tackpad"));
     QVERIFY(h.messages.shown.isEmpty());
@@ -94,7 +96,7 @@ void TstStartup::everyAlwaysEntryShowsNotesBlueGreenRed()
         QVERIFY(app.notes().existing(c)->isVisible());
         QVERIFY(app.form().row(c).chkStart->isChecked());
     }
-    QVERIFY(!app.frmMain().isVisible());
+    QVERIFY(!app.settingsWindow().isVisible());
 }
 
 void TstStartup::switchesAreRestoredEvenWithoutTheirFields()
@@ -130,7 +132,7 @@ void TstStartup::onlyTheNotesAskedForTakeTheKeyboard()
     };
     QVERIFY(red->isVisible() && leavesKeyboard(red));
     red->hide();
-    app.form().MnuShowRed->trigger();
+    app.tray().menu().MnuShowRed->trigger();
     QVERIFY(red->isVisible());
     QVERIFY(!red->testAttribute(Qt::WA_ShowWithoutActivating));
     QVERIFY(!red->windowHandle()->property("_q_showWithoutActivating").toBool());
@@ -230,8 +232,8 @@ void TstStartup::autostartFailureShowsTheMessageOnceAndGoesOn()
         &app.notes(), &Notes::created, [&](NoteColour c) { effects << "note " + colourWord(c); });
     app.Form_Load();
     QCOMPARE(effects,
-        QStringList({ "autostart Tackpad=" + fixedProgramPath(), "message Tackpad: OpenKey failed.",
-            "note Green" }));
+        QStringList({ "autostart Tackpad=" + BuildInfo::fixedProgramPath(),
+            "message Tackpad: OpenKey failed.", "note Green" }));
 }
 
 void TstStartup::autostartEntryIsValidAndNamesTheFixedPath()
@@ -242,16 +244,16 @@ void TstStartup::autostartEntryIsValidAndNamesTheFixedPath()
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath());
     XdgAutostart autostart(folder);
-    QVERIFY(autostart.registerProgram(QStringLiteral("Tackpad"), fixedProgramPath()));
+    QVERIFY(autostart.registerProgram(QStringLiteral("Tackpad"), BuildInfo::fixedProgramPath()));
     // Written again on every start, replacing the earlier entry.
-    QVERIFY(autostart.registerProgram(QStringLiteral("Tackpad"), fixedProgramPath()));
+    QVERIFY(autostart.registerProgram(QStringLiteral("Tackpad"), BuildInfo::fixedProgramPath()));
     QDir::setCurrent(before);
     QFile f(folder + QStringLiteral("/Tackpad.desktop"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString entry = QString::fromUtf8(f.readAll());
     QVERIFY(entry.startsWith(QLatin1String("[Desktop Entry]\n")));
     QVERIFY(entry.contains(QLatin1String("\nName=Tackpad\n")));
-    QVERIFY(entry.contains("\nExec=\"" + fixedProgramPath() + "\"\n"));
+    QVERIFY(entry.contains("\nExec=\"" + BuildInfo::fixedProgramPath() + "\"\n"));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
 
     const QString validator

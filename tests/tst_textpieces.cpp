@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A long paragraph shown in pieces is still one paragraph: what is typed, deleted, pasted,
 // copied, undone and saved is what the same edits make of the plain text.
-#include "forms/notetextbox.h"
-#include "forms/textpieces.h"
-#include "notes/plaintextmirror.h"
+#include "text/notetextbox.h"
+#include "text/textpieces.h"
+#include "text/plaintextmirror.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "forms/mainform.h"
+#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "store/inisettingsstore.h"
@@ -61,7 +61,7 @@ int closeChild(const QString& storePath)
     int tones = 0;
     program.ports.onOut = [&](qint16 port, qint16 value) {
         if (port == 0x61 && (value & 3) == 3 && ++tones == 3)
-            QTimer::singleShot(0, [&] { app.form().MnuEnd->trigger(); });
+            QTimer::singleShot(0, [&] { app.tray().menu().MnuEnd->trigger(); });
     };
     app.notes().Show(NoteColour::Blue);
     return 3; // not reached: Close ends the process at once
@@ -89,7 +89,7 @@ int endChild(const QString& storePath, const QString& how, bool freed)
     if (freed)
         ::setrlimit(RLIMIT_FSIZE, &saved);
     if (how == QLatin1String("close"))
-        app.form().MnuEnd->trigger();
+        app.tray().menu().MnuEnd->trigger();
     else
         ::raise(SIGTERM);
     QTest::qWait(2000); // the signal arrives through the event loop
@@ -102,6 +102,7 @@ class TstTray : public QObject {
     Q_OBJECT
 private slots:
     void trayIconAndItsMenu();
+    void popupMenuTree();
     void menuCommandsShowAndHideNotes();
     void hideOfANoteNeverShownCreatesItSilentlyLater();
     void closeDuringAnAlertKeepsEverythingTyped();
@@ -121,16 +122,41 @@ void TstTray::trayIconAndItsMenu()
     Tackpad& app = h.start();
     QSystemTrayIcon* icon = app.tray().TrayIcon1();
     QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
-    // A component of the settings window, there from the window's creation.
-    QCOMPARE(app.frmMain().findChild<QSystemTrayIcon*>(QStringLiteral("TrayIcon1")), icon);
     QCOMPARE(icon->toolTip(), QStringLiteral("System Tray Icon v.1.0"));
     QVERIFY(!icon->icon().isNull());
     QVERIFY(icon->isVisible());
-    QCOMPARE(icon->contextMenu(), app.form().MnuMenu);
+    QCOMPARE(icon->contextMenu(), app.tray().menu().MnuMenu);
     // The activate notification opens the settings window.
     emit icon->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(app.frmMain().isVisible());
+    QVERIFY(app.settingsWindow().isVisible());
     QCOMPARE(icon->toolTip(), QStringLiteral("System Tray Icon v.1.0"));
+}
+
+void TstTray::popupMenuTree()
+{
+    TrayMenu tray;
+    QMenu* menu = tray.MnuMenu;
+    QCOMPARE(menu->objectName(), QStringLiteral("MnuMenu"));
+    QCOMPARE(menu->title(), QStringLiteral("Menu"));
+    QVERIFY(!menu->menuAction()->isVisible());
+    QStringList top;
+    for (QAction* a : menu->actions()) {
+        top << (a->menu() ? a->menu()->objectName() : a->objectName()) + u'=' + a->text();
+        QVERIFY(a->isEnabled());
+        QVERIFY(!a->isChecked() && !a->isCheckable());
+    }
+    QCOMPARE(top,
+        QStringList({ "MnuBlue=&Blue Note", "MnuGreen=&Green Note", "MnuRed=&Red Note",
+            "MnuSetting=&Setting", "MnuEnd=&Close", "Mnuzovo=ZOVO" }));
+    for (const char* w : { "Blue", "Green", "Red" }) {
+        auto* sub = menu->findChild<QMenu*>(QStringLiteral("Mnu") + QLatin1String(w));
+        QStringList items;
+        for (QAction* a : sub->actions())
+            items << a->objectName() + u'=' + a->text();
+        QCOMPARE(items,
+            QStringList({ QStringLiteral("MnuShow%1=Show").arg(QLatin1String(w)),
+                QStringLiteral("MnuHide%1=Hide").arg(QLatin1String(w)) }));
+    }
 }
 
 void TstTray::menuCommandsShowAndHideNotes()
@@ -141,9 +167,10 @@ void TstTray::menuCommandsShowAndHideNotes()
         QAction* show;
         QAction* hide;
         NoteColour colour;
-    } items[] = { { app.form().MnuShowBlue, app.form().MnuHideBlue, NoteColour::Blue },
-        { app.form().MnuShowGreen, app.form().MnuHideGreen, NoteColour::Green },
-        { app.form().MnuShowRed, app.form().MnuHideRed, NoteColour::Red } };
+    } items[]
+        = { { app.tray().menu().MnuShowBlue, app.tray().menu().MnuHideBlue, NoteColour::Blue },
+              { app.tray().menu().MnuShowGreen, app.tray().menu().MnuHideGreen, NoteColour::Green },
+              { app.tray().menu().MnuShowRed, app.tray().menu().MnuHideRed, NoteColour::Red } };
     int tones = 0;
     for (const auto& item : items) {
         item.show->trigger();
@@ -166,12 +193,12 @@ void TstTray::hideOfANoteNeverShownCreatesItSilentlyLater()
     Harness h;
     h.store.set(QStringLiteral("Note/Green"), QStringLiteral("restored"));
     Tackpad& app = h.start();
-    app.form().MnuHideGreen->trigger();
+    app.tray().menu().MnuHideGreen->trigger();
     NoteWindow* green = app.notes().existing(NoteColour::Green);
     QVERIFY(green && !green->isVisible());
     QCOMPARE(green->form().txt->toPlainText(), QStringLiteral("restored"));
     QCOMPARE(h.ports.tones(), 8);
-    app.form().MnuShowGreen->trigger();
+    app.tray().menu().MnuShowGreen->trigger();
     QVERIFY(green->isVisible());
     QCOMPARE(h.ports.tones(), 8);
 }
@@ -201,7 +228,7 @@ void TstTray::closeWithUnsavedChangesAsks()
     QTest::keyClicks(app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("abc"));
     app.form().row(NoteColour::Blue).chkStart->click();
     h.store.calls.clear();
-    app.form().MnuEnd->trigger(); // no answer given: "Keep running", the default
+    app.tray().menu().MnuEnd->trigger(); // no answer given: "Keep running", the default
     QCOMPARE(h.store.changes(), QStringList { QStringLiteral("Retry") });
     QCOMPARE(h.messages.asked.size(), 1);
     const QString text = h.messages.asked.first().second;
@@ -209,7 +236,7 @@ void TstTray::closeWithUnsavedChangesAsks()
         { "the Red note's text", "the Blue note's reminder", "No space left on device" })
         QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
     QVERIFY(!text.contains(QLatin1String("Green")));
-    QVERIFY(app.form().TrayIcon1->isVisible());
+    QVERIFY(app.tray().TrayIcon1()->isVisible());
     // The end of the session asks the same where it may, and only tries where it may not.
     QVERIFY(!app.sessionEnding(true));
     QCOMPARE(h.messages.asked.size(), 2);
@@ -284,15 +311,15 @@ void TstTray::aTrayThatComesLateTakesTheIcon()
     if (comesAfterMs >= 0)
         QTimer::singleShot(comesAfterMs, &app, [&] { h.trayHost.appear(kind); });
     if (askedMeanwhile)
-        QTimer::singleShot(450, &app, [&] { app.form().MnuSetting->trigger(); });
+        QTimer::singleShot(450, &app, [&] { app.tray().menu().MnuSetting->trigger(); });
     QTest::qWait(900);
-    QCOMPARE(app.frmMain().isVisible(), windowShown);
+    QCOMPARE(app.settingsWindow().isVisible(), windowShown);
     QSystemTrayIcon* icon = app.tray().TrayIcon1();
     QCOMPARE(bool(icon), comesAfterMs >= 0);
     if (icon) {
         QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
-        QCOMPARE(icon->parent(), &app.frmMain());
-        QCOMPARE(icon->contextMenu(), app.form().MnuMenu);
+        QCOMPARE(icon->parent(), &app.tray());
+        QCOMPARE(icon->contextMenu(), app.tray().menu().MnuMenu);
         QVERIFY(icon->isVisible());
         QVERIFY(!h.trayHost.watching);
     }

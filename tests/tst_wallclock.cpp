@@ -106,7 +106,7 @@ void TstWallClock::nothingTicksWhileNothingIsDue()
     stored.insert("Date/Red", DateText::formatDate(QDate(2026, 12, 9)));
     stored.insert("Timer/Red", "ON");
     Run r(utc(12, 8, 9, 41, 30), stored);
-    const MainForm& f = r.app->form();
+    const SettingsForm& f = r.app->form();
     QVERIFY(f.tmrRed->isActive() && f.TmrRed1->isActive() && f.TmrSys->isActive());
     QSignalSpy sys(f.TmrSys, &QTimer::timeout), date(f.tmrRed, &QTimer::timeout),
         time(f.TmrRed1, &QTimer::timeout);
@@ -115,7 +115,7 @@ void TstWallClock::nothingTicksWhileNothingIsDue()
     // Hidden, the one wake-up to come is the first moment a check can be due: Red's 11:00.
     QCOMPARE(r.h.alarm.deadline, utc(12, 8, 10, 0).toMSecsSinceEpoch());
     // Shown, the display follows every minute.
-    r.app->frmMain().show();
+    r.app->settingsWindow().show();
     QCOMPARE(r.h.alarm.deadline, utc(12, 8, 9, 42).toMSecsSinceEpoch());
     r.runTo(utc(12, 8, 9, 42, 1));
     QCOMPARE(r.time(), QStringLiteral("10:42"));
@@ -131,7 +131,7 @@ void TstWallClock::hiddenTheDisplayWaitsUntilItIsSeen()
     QVERIFY(rest >= utc(12, 9, 9, 41, 30).toMSecsSinceEpoch()); // nothing due for a day
     r.runTo(utc(12, 8, 12, 0, 10));
     QCOMPARE(r.h.alarm.deadline, rest);
-    r.app->frmMain().show();
+    r.app->settingsWindow().show();
     QCOMPARE(r.time(), QStringLiteral("13:00"));
     // A minute passed while the display was hidden is not taken for one passed over.
     const NoteRow red = r.app->form().row(NoteColour::Red);
@@ -141,7 +141,7 @@ void TstWallClock::hiddenTheDisplayWaitsUntilItIsSeen()
     r.settle();
     QVERIFY(red.tmrTime->isActive());
     QVERIFY(!r.shown(NoteColour::Red));
-    r.app->frmMain().hide();
+    r.app->settingsWindow().hide();
     QCOMPARE(r.h.alarm.deadline, utc(12, 9, 10, 30).toMSecsSinceEpoch());
 }
 
@@ -196,7 +196,7 @@ void TstWallClock::timeCheck()
     if (runTo.isValid())
         r.runTo(runTo);
     const QDateTime now = r.h.clock.now();
-    r.app->frmMain().show(); // the display is current whenever it is seen
+    r.app->settingsWindow().show(); // the display is current whenever it is seen
     QCOMPARE(r.time(), DateText::formatTime(now.time()));
     QCOMPARE(r.shown(NoteColour::Red), fires);
     QCOMPARE(r.app->form().TmrRed1->isActive(), !fires);

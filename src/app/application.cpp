@@ -2,12 +2,13 @@
 #include "application.h"
 
 #include "app/tackpad.h"
+#include "base/buildinfo.h"
 #include "base/clock.h"
 #include "base/intervals.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/desktopnotifications.h"
 #include "platform/desktoptrayhost.h"
-#include "platform/lazyiconstyle.h"
+#include "widgets/lazyiconstyle.h"
 #include "platform/qtmessagebox.h"
 #include "base/portio.h"
 #include "platform/singleinstance.h"
@@ -55,7 +56,7 @@ int runTackpad(int argc, char** argv)
         // also work without a display.
         QCoreApplication probe(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tackpad"));
-        QCoreApplication::setApplicationVersion(QStringLiteral(TACKPAD_VERSION));
+        QCoreApplication::setApplicationVersion(BuildInfo::version());
         QCommandLineParser parser;
         parser.setApplicationDescription(QStringLiteral(
             "Three coloured sticky notes that pop up at a date, a time or every start."));
@@ -89,7 +90,7 @@ int runTackpad(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(new LazyIconStyle);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
-    QApplication::setApplicationVersion(QStringLiteral(TACKPAD_VERSION));
+    QApplication::setApplicationVersion(BuildInfo::version());
     QApplication::setDesktopFileName(QStringLiteral("org.tackpad.Tackpad"));
     // Hidden notes and the hidden settings window must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tackpad.h"
 
+#include "base/buildinfo.h"
 #include "base/clock.h"
 #include "base/intervals.h"
 #include "base/settingsstore.h"
@@ -67,8 +68,6 @@ Notifications& notificationsOf(const Platform& platform)
 
 } // namespace
 
-QString fixedProgramPath() { return QStringLiteral(TACKPAD_PROGRAM_PATH); }
-
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
@@ -79,17 +78,21 @@ Tackpad::Tackpad(Platform platform)
     , m_presets(m_window.form(), m_platform.store, m_reminders,
           [this](NoteColour c) { m_notes.PopUp(c); })
     , m_settings(m_window, m_platform.commands)
-    , m_menu(m_window.form(), m_notes, m_settings)
 {
     m_tray.attach(m_window);
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
     WindowSystem::watchScreens();
     // The user asked for the window: a tray that comes later leaves it open.
     connect(&m_tray, &Tray::settingsRequested, &m_tray, &Tray::settingsAsked);
-    connect(&m_menu, &TrayMenu::settingsRequested, &m_tray, &Tray::settingsAsked);
+    TrayMenu& menu = m_tray.menu();
+    connect(&menu, &TrayMenu::settingsRequested, &m_tray, &Tray::settingsAsked);
     connect(&m_tray, &Tray::settingsRequested, &m_settings, &SettingsController::ShowSettings);
-    connect(&m_menu, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
-    connect(&m_menu, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
+    connect(&menu, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
+    connect(&menu, &TrayMenu::showNoteRequested, &m_notes, &Notes::Show);
+    connect(&menu, &TrayMenu::hideNoteRequested, &m_notes, &Notes::Hide);
+    // The credit line's command: one way to the page, whichever control asks.
+    connect(&menu, &TrayMenu::webPageRequested, &m_settings, &SettingsController::lblMe_Click);
+    connect(&menu, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
 
     // The end of the session or a stop from outside saves first, and asks where that fails.
     connect(m_terminated.get(), &ProcessSignal::received, this, &Tackpad::MnuEnd_Click);
@@ -140,7 +143,7 @@ void Tackpad::handleFailedSave(const QString& reason)
 void Tackpad::Form_Load()
 {
     RegisterAutostart();
-    WindowSystem::makeTopmost(&m_window);
+    m_window.makeTopmost();
     m_reminders.startClock();
     for (NoteColour c : kBlueGreenRed)
         m_presets.RestorePresets(c);
@@ -148,7 +151,8 @@ void Tackpad::Form_Load()
 
 void Tackpad::RegisterAutostart()
 {
-    if (!m_platform.autostart.registerProgram(QStringLiteral("Tackpad"), fixedProgramPath()))
+    if (!m_platform.autostart.registerProgram(
+            QStringLiteral("Tackpad"), BuildInfo::fixedProgramPath()))
         m_platform.messages.showMessage(
             QStringLiteral("Tackpad"), QStringLiteral("OpenKey failed."));
 }

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "base/notecolour.h"
-#include "forms/settingscontroller.h"
-#include "forms/settingswindow.h"
+#include "settingswindow/settingscontroller.h"
+#include "settingswindow/settingswindow.h"
 #include "notes/notes.h"
 #include "schedule/presets.h"
 #include "schedule/reminders.h"
 #include "tray/tray.h"
-#include "tray/traymenu.h"
 
 #include <QObject>
 #include <QTimer>
@@ -64,14 +63,12 @@ public:
     /// Tackpad was started again: the settings window comes up with the keyboard in it.
     void startedAgain();
 
-    SettingsWindow& frmMain() { return m_window; }
-    MainForm& form() { return m_window.form(); }
+    SettingsWindow& settingsWindow() { return m_window; }
+    SettingsForm& form() { return m_window.form(); }
     Notes& notes() { return m_notes; }
     Tray& tray() { return m_tray; }
-    TrayMenu& trayMenu() { return m_menu; }
     SettingsController& settings() { return m_settings; }
     Reminders& reminders() { return m_reminders; }
-    PresetEditor& presets() { return m_presets; }
 
 private:
     void RegisterAutostart();
@@ -87,10 +84,6 @@ private:
     Reminders m_reminders;
     PresetEditor m_presets;
     SettingsController m_settings;
-    TrayMenu m_menu;
     QTimer m_saveRetry; // saves again what failed to save, until it works
     bool m_asking = false;
 };
-
-/// The fixed program path that the autostart entry names.
-QString fixedProgramPath();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notegestures.h"
 
-#include "forms/notetextbox.h"
+#include "text/notetextbox.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

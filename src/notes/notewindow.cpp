@@ -3,13 +3,12 @@
 
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
-#include "forms/notetextbox.h"
+#include "text/notetextbox.h"
 #include "notes/alert.h"
 #include "notes/notecaret.h"
 #include "notes/notegestures.h"
 #include "notes/notewrapping.h"
-#include "notes/plaintextmirror.h"
-#include "platform/windowsystem.h"
+#include "text/plaintextmirror.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -28,8 +27,7 @@ constexpr int kLeastSide = 40;
 } // namespace
 
 NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
-    : QWidget(nullptr)
-    , m_colour(colour)
+    : m_colour(colour)
     , m_store(store)
 {
     m_form.setupUi(this, colour);
@@ -50,7 +48,7 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
 
 void NoteWindow::Form_Load()
 {
-    WindowSystem::makeTopmost(this);
+    makeTopmost();
     const StoreKey key = noteText(m_colour);
     const QString text = m_store.ReadSetting(key.section, key.key);
     if (!text.isEmpty()) {
@@ -77,22 +75,13 @@ void NoteWindow::Form_Load()
 
 void NoteWindow::setVisible(bool visible)
 {
-    if (visible && !isVisible()) {
-        WindowSystem::prepareShow(this, m_everShown,
-            m_unasked ? WindowSystem::Activation::Leave : WindowSystem::Activation::Take);
-        // However small the window system left it, it comes back where it can be grabbed.
-        if (width() < minimumWidth() || height() < minimumHeight())
-            resize(size().expandedTo(minimumSize()));
-    }
-    QWidget::setVisible(visible);
+    // However small the window system left it, it comes back where it can be grabbed.
+    if (visible && !isVisible() && (width() < minimumWidth() || height() < minimumHeight()))
+        resize(size().expandedTo(minimumSize()));
+    FloatingWindow::setVisible(visible);
 }
 
-void NoteWindow::popUp()
-{
-    m_unasked = true;
-    show();
-    m_unasked = false;
-}
+void NoteWindow::popUp() { showUnasked(); }
 
 void NoteWindow::txt_Change()
 {

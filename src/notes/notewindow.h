@@ -2,9 +2,8 @@
 #pragma once
 
 #include "base/notecolour.h"
-#include "forms/noteform.h"
-
-#include <QWidget>
+#include "notes/noteform.h"
+#include "widgets/floatingwindow.h"
 
 class NoteCaret;
 class NoteGestures;
@@ -17,7 +16,7 @@ class SpeakerAlert;
 /// One sticky note: a frameless topmost window filled by its text box. It is loaded once with
 /// the text of the store and its alert, then shown and hidden; its text is written to the store
 /// on every change. Its gestures, caret, wrapping and alert are objects of their own.
-class NoteWindow final : public QWidget {
+class NoteWindow final : public FloatingWindow {
     Q_OBJECT
 public:
     NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports);
@@ -59,7 +58,5 @@ private:
     NoteGestures* m_gestures = nullptr;
     SpeakerAlert* m_alert = nullptr;
     bool m_restoring = false;
-    bool m_everShown = false;
-    bool m_unasked = false;
     bool m_lastWriteFailed = false;
 };

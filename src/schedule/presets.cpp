@@ -3,7 +3,7 @@
 
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
-#include "forms/mainform.h"
+#include "settingswindow/settingsform.h"
 #include "schedule/datetext.h"
 #include "schedule/reminders.h"
 
@@ -37,7 +37,7 @@ bool opensCalendar(const QKeyEvent* e)
 } // namespace
 
 PresetEditor::PresetEditor(
-    MainForm& form, SettingsStore& store, Reminders& reminders, ShowNote show, QObject* parent)
+    SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_store(store)
@@ -130,16 +130,7 @@ void PresetEditor::removeSetting(const StoreKey& key)
         emit saveFailed(m_store.errorString());
 }
 
-void PresetEditor::txtDate_Click(NoteColour colour)
-{
-    m_form.row(colour).Calendar->show();
-    // Shown calendars and help boxes keep their order, front to back: txtInstruction, txtAd,
-    // CalendarRed, CalendarBlue, CalendarGreen.
-    const QList<QWidget*> frontToBack { m_form.txtInstruction, m_form.txtAd, m_form.CalendarRed,
-        m_form.CalendarBlue, m_form.CalendarGreen };
-    for (auto it = frontToBack.crbegin(); it != frontToBack.crend(); ++it)
-        (*it)->raise();
-}
+void PresetEditor::txtDate_Click(NoteColour colour) { m_form.showCalendar(colour); }
 
 void PresetEditor::Calendar_DayPicked(NoteColour colour)
 {

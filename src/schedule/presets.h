@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class MainForm;
+class SettingsForm;
 class Reminders;
 class QLineEdit;
 class QScrollBar;
@@ -22,7 +22,7 @@ class PresetEditor final : public QObject {
 public:
     using ShowNote = std::function<void(NoteColour)>;
 
-    PresetEditor(MainForm& form, SettingsStore& store, Reminders& reminders, ShowNote show,
+    PresetEditor(SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show,
         QObject* parent = nullptr);
 
     /// Puts a note's stored presets back into its row, each through the control's own handler
@@ -52,7 +52,7 @@ private:
     void writeSetting(const StoreKey& key, const QString& value);
     void removeSetting(const StoreKey& key);
 
-    MainForm& m_form;
+    SettingsForm& m_form;
     SettingsStore& m_store;
     Reminders& m_reminders;
     ShowNote m_show;

@@ -4,7 +4,7 @@
 #include "base/clock.h"
 #include "base/intervals.h"
 #include "base/wallclockalarm.h"
-#include "forms/mainform.h"
+#include "settingswindow/settingsform.h"
 #include "schedule/datetext.h"
 
 #include <QEvent>
@@ -29,7 +29,7 @@ void setIfChanged(QLineEdit* field, const QString& text)
 } // namespace
 
 Reminders::Reminders(
-    MainForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show, QObject* parent)
+    SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_clock(clock)

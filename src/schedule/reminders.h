@@ -13,7 +13,7 @@
 #include <optional>
 
 class Clock;
-class MainForm;
+class SettingsForm;
 class QTimer;
 class WallClockAlarm;
 
@@ -30,7 +30,7 @@ class Reminders final : public QObject {
 public:
     using ShowNote = std::function<void(NoteColour)>;
 
-    Reminders(MainForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show,
+    Reminders(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show,
         QObject* parent = nullptr);
 
     /// Fills the clock display and keeps it current from now on.
@@ -65,7 +65,7 @@ private:
     void rest(QTimer* check);
     std::optional<QDateTime> displayed() const;
 
-    MainForm& m_form;
+    SettingsForm& m_form;
     const Clock& m_clock;
     WallClockAlarm& m_alarm;
     ShowNote m_show;

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tray.h"
 
-#include "base/settingsstore.h"
-#include "forms/mainform.h"
-#include "forms/programicon.h"
-#include "forms/settingswindow.h"
 #include "base/notifications.h"
+#include "base/settingsstore.h"
 #include "platform/windowsystem.h"
+#include "widgets/floatingwindow.h"
+#include "widgets/programicon.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -36,11 +35,10 @@ Tray::Tray(TrayHost& host, Notifications& notifications, QObject* parent)
     });
 }
 
-void Tray::attach(SettingsWindow& window)
+void Tray::attach(FloatingWindow& window)
 {
     m_window = &window;
     m_window->installEventFilter(this);
-    adoptIcon();
 }
 
 QSystemTrayIcon* Tray::TrayIcon1() const { return m_icon; }
@@ -59,21 +57,10 @@ void Tray::makeIcon()
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             emit settingsRequested();
     });
+    m_icon->setContextMenu(m_menu.MnuMenu);
     m_icon->show();
-    adoptIcon();
     if (m_kind == TrayHost::Kind::StatusNotifier)
         m_host.keepItemRegistered();
-}
-
-void Tray::adoptIcon()
-{
-    if (!m_icon || !m_window)
-        return;
-    // The window owns the icon and its menu, as it always did.
-    MainForm& form = m_window->form();
-    m_icon->setParent(m_window);
-    m_icon->setContextMenu(form.MnuMenu);
-    form.TrayIcon1 = m_icon;
 }
 
 void Tray::watch(int standInMs)
@@ -152,7 +139,7 @@ bool Tray::eventFilter(QObject* watched, QEvent* event)
     // The menu belongs to the tray icon; the window carries it only while there is none.
     if (m_window && watched == m_window && event->type() == QEvent::ContextMenu
         && !(TrayIcon1() && TrayIcon1()->isVisible())) {
-        m_window->form().MnuMenu->popup(QCursor::pos());
+        m_menu.MnuMenu->popup(QCursor::pos());
         return true;
     }
     return false;

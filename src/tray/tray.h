@@ -2,19 +2,20 @@
 #pragma once
 
 #include "base/trayhost.h"
+#include "tray/traymenu.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+class FloatingWindow;
 class Notifications;
 class QTimer;
-class SettingsWindow;
 
-/// The tray icon's whole life: it is made once a notification area exists, at start or whenever
-/// one appears later; where none has come after a wait, the settings window stands in for it
-/// (carrying the tray menu) until one comes. Messages go through the icon where it can carry
-/// them, otherwise into a window of the program's own.
+/// The tray icon's whole life and its menu: the icon is made once a notification area exists, at
+/// start or whenever one appears later; where none has come after a wait, the settings window
+/// stands in for it (carrying the menu) until one comes. Messages go through the icon where it can
+/// carry them, otherwise into a window of the program's own.
 class Tray final : public QObject {
     Q_OBJECT
 public:
@@ -23,9 +24,10 @@ public:
     Tray(const Tray&) = delete;
     Tray& operator=(const Tray&) = delete;
 
-    /// The settings window: the icon's menu, and its stand-in while there is no tray. Comes
-    /// after the icon, which a panel can dock while the window is built.
-    void attach(SettingsWindow& window);
+    /// The settings window, the icon's stand-in while there is no tray. Comes after the icon,
+    /// which a panel can dock while the window is built.
+    void attach(FloatingWindow& window);
+    TrayMenu& menu() { return m_menu; }
     /// TrayIcon1, or null while there is no notification area.
     QSystemTrayIcon* TrayIcon1() const;
     /// Waits for a notification area; without one after standInMs, shows the settings window in
@@ -50,9 +52,8 @@ private:
     void makeIcon();
     void showOwnMessage(const QString& title, const QString& text);
 
-    void adoptIcon();
-
-    SettingsWindow* m_window = nullptr;
+    FloatingWindow* m_window = nullptr;
+    TrayMenu m_menu;
     QPointer<QSystemTrayIcon> m_icon;
     TrayHost& m_host;
     Notifications& m_notifications;

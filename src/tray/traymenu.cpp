@@ -1,37 +1,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "traymenu.h"
 
-#include "forms/mainform.h"
-#include "forms/settingscontroller.h"
-#include "notes/notes.h"
-
 #include <QAction>
 #include <QMenu>
 
-TrayMenu::TrayMenu(MainForm& form, Notes& notes, SettingsController& settings, QObject* parent)
+TrayMenu::TrayMenu(QObject* parent)
     : QObject(parent)
-    , m_form(form)
-    , m_notes(notes)
-    , m_settings(settings)
+    , m_menu(std::make_unique<QMenu>(QStringLiteral("Menu")))
 {
+    MnuMenu = m_menu.get();
+    MnuMenu->setObjectName(QStringLiteral("MnuMenu"));
+    MnuMenu->setAccessibleName(QStringLiteral("Tackpad menu"));
+    MnuMenu->menuAction()->setVisible(false);
+    MnuMenu->setWindowRole(QStringLiteral("MnuMenu"));
+    auto submenu = [this](const char* name, const char* caption, const char* show, const char* hide,
+                       QAction*& showAction, QAction*& hideAction, const QString& accessibleName) {
+        auto* m = new QMenu(QString::fromLatin1(caption), MnuMenu);
+        m->setObjectName(QString::fromLatin1(name));
+        m->setAccessibleName(accessibleName);
+        MnuMenu->addMenu(m);
+        showAction = m->addAction(QStringLiteral("Show"));
+        showAction->setObjectName(QString::fromLatin1(show));
+        hideAction = m->addAction(QStringLiteral("Hide"));
+        hideAction->setObjectName(QString::fromLatin1(hide));
+        return m;
+    };
+    MnuBlue = submenu("MnuBlue", "&Blue Note", "MnuShowBlue", "MnuHideBlue", MnuShowBlue,
+        MnuHideBlue, QStringLiteral("Blue note"));
+    MnuGreen = submenu("MnuGreen", "&Green Note", "MnuShowGreen", "MnuHideGreen", MnuShowGreen,
+        MnuHideGreen, QStringLiteral("Green note"));
+    MnuRed = submenu("MnuRed", "&Red Note", "MnuShowRed", "MnuHideRed", MnuShowRed, MnuHideRed,
+        QStringLiteral("Red note"));
+    MnuSetting = MnuMenu->addAction(QStringLiteral("&Setting"));
+    MnuSetting->setObjectName(QStringLiteral("MnuSetting"));
+    MnuEnd = MnuMenu->addAction(QStringLiteral("&Close"));
+    MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
+    Mnuzovo = MnuMenu->addAction(QStringLiteral("ZOVO"));
+    Mnuzovo->setObjectName(QStringLiteral("Mnuzovo"));
+
     const struct {
         QAction* show;
         QAction* hide;
         NoteColour colour;
     } noteItems[] = {
-        { m_form.MnuShowBlue, m_form.MnuHideBlue, NoteColour::Blue },
-        { m_form.MnuShowGreen, m_form.MnuHideGreen, NoteColour::Green },
-        { m_form.MnuShowRed, m_form.MnuHideRed, NoteColour::Red },
+        { MnuShowBlue, MnuHideBlue, NoteColour::Blue },
+        { MnuShowGreen, MnuHideGreen, NoteColour::Green },
+        { MnuShowRed, MnuHideRed, NoteColour::Red },
     };
     for (const auto& item : noteItems) {
         const NoteColour c = item.colour;
-        connect(item.show, &QAction::triggered, this, [this, c] { m_notes.Show(c); });
-        connect(item.hide, &QAction::triggered, this, [this, c] { m_notes.Hide(c); });
+        connect(item.show, &QAction::triggered, this, [this, c] { emit showNoteRequested(c); });
+        connect(item.hide, &QAction::triggered, this, [this, c] { emit hideNoteRequested(c); });
     }
-    connect(m_form.MnuSetting, &QAction::triggered, this, &TrayMenu::settingsRequested);
-    connect(m_form.MnuEnd, &QAction::triggered, this, &TrayMenu::closeRequested);
-    connect(m_form.Mnuzovo, &QAction::triggered, this, &TrayMenu::Mnuzovo_Click);
+    connect(MnuSetting, &QAction::triggered, this, &TrayMenu::settingsRequested);
+    connect(MnuEnd, &QAction::triggered, this, &TrayMenu::closeRequested);
+    connect(Mnuzovo, &QAction::triggered, this, &TrayMenu::Mnuzovo_Click);
 }
 
-// The credit line's command: one way to the page, whichever control asks.
-void TrayMenu::Mnuzovo_Click() { m_settings.lblMe_Click(); }
+TrayMenu::~TrayMenu() = default;
+
+void TrayMenu::Mnuzovo_Click() { emit webPageRequested(); }

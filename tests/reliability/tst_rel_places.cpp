@@ -145,7 +145,7 @@ void typeWhileSavingFails(
 void settingsWindowIsReachable(RealStoreApp& a)
 {
     a.app->tray().watch(200);
-    QTRY_VERIFY_WITH_TIMEOUT(a.app->frmMain().isVisible(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(a.app->settingsWindow().isVisible(), 3000);
 }
 
 const QByteArray kPresets = "[Always]\nRed=ON\n\n[Date]\nRed=December 08, 2026\n\n[Hour]\nRed=9\n\n"

@@ -3,7 +3,9 @@
 // files planted where the program writes.
 #include "relsupport.h"
 
-#include "forms/mainform.h"
+#include "base/buildinfo.h"
+
+#include "settingswindow/settingsform.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/xdgautostart.h"
 #include "tray/traymenu.h"
@@ -247,7 +249,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     RealStoreApp a(dir.filePath(QStringLiteral("Tackpad.ini")), nullptr, &runner);
     a.app->Form_Load();
     a.app->settings().ShowSettings();
-    QVERIFY(QTest::qWaitForWindowExposed(&a.app->frmMain()));
+    QVERIFY(QTest::qWaitForWindowExposed(&a.app->settingsWindow()));
     const auto clickCredit = [&] {
         QLabel* lblMe = a.app->form().lblMe;
         QTest::mouseClick(lblMe, Qt::LeftButton, {}, lblMe->rect().center());
@@ -258,9 +260,9 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     qputenv("PATH", QFile::encodeName(bin));
     clickCredit();
     QVERIFY(waitFor([&] { return QFileInfo::exists(record); }));
-    QCOMPARE(recordedArguments(record), QStringList { webAddress() });
+    QCOMPARE(recordedArguments(record), QStringList { BuildInfo::webAddress() });
     QVERIFY(QFile::remove(record));
-    a.app->form().Mnuzovo->trigger();
+    a.app->tray().menu().Mnuzovo->trigger();
     QVERIFY(waitFor([&] { return QFileInfo::exists(record); }));
     QVERIFY(QFile::remove(record));
 
@@ -272,7 +274,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
             shownBefore << w;
     }
     clickCredit();
-    a.app->form().Mnuzovo->trigger();
+    a.app->tray().menu().Mnuzovo->trigger();
     QTest::qWait(200);
     qputenv("PATH", path);
     QList<QWidget*> shownAfter;
@@ -283,7 +285,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     QCOMPARE(shownAfter, shownBefore);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(a.messages.shown.isEmpty());
-    QVERIFY(a.app->frmMain().isVisible());
+    QVERIFY(a.app->settingsWindow().isVisible());
     QVERIFY(!QFileInfo::exists(record));
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plaintextmirror.h"
 
-#include "forms/textpieces.h"
+#include "text/textpieces.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/notecolour.h"
-#include "forms/notetextbox.h"
+#include "text/notetextbox.h"
 
 class QTimer;
 class QWidget;

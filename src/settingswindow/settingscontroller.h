@@ -7,14 +7,12 @@
 #include <QString>
 
 class CommandRunner;
-class MainForm;
-class QKeyEvent;
+class SettingsForm;
 class QTimer;
 class SettingsWindow;
 
-/// The settings window's own commands: the note labels, the help boxes shown while a button or
-/// Space is held on their labels, the credit line and hiding the window. A key on a label runs
-/// the same command as a click.
+/// The settings window's own commands: the note labels, the help boxes shown while their labels
+/// are held, the credit line and hiding the window.
 class SettingsController final : public QObject {
     Q_OBJECT
 public:
@@ -38,11 +36,9 @@ protected:
 
 private:
     void hideHelpBoxes();
-    bool labelKey(QObject* label, QKeyEvent* event);
-    void labelClicked(QObject* label);
 
     SettingsWindow& m_window;
-    MainForm& m_form;
+    SettingsForm& m_form;
     CommandRunner& m_commands;
     bool m_showingAddress = false;
 };

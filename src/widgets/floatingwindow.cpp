@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settingswindow.h"
+#include "floatingwindow.h"
 
 #include "platform/windowsystem.h"
 
-SettingsWindow::SettingsWindow() { m_form.setupUi(this); }
+FloatingWindow::FloatingWindow(QWidget* parent)
+    : QWidget(parent)
+{
+}
 
-void SettingsWindow::setVisible(bool visible)
+void FloatingWindow::makeTopmost() { WindowSystem::makeTopmost(this); }
+
+void FloatingWindow::setVisible(bool visible)
 {
     if (visible && !isVisible())
         WindowSystem::prepareShow(this, m_everShown,
@@ -13,7 +18,7 @@ void SettingsWindow::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-void SettingsWindow::showUnasked()
+void FloatingWindow::showUnasked()
 {
     m_unasked = true;
     show();

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainform.h"
+#include "settingsform.h"
 
 #include "base/intervals.h"
-#include "helptext.h"
-#include "programicon.h"
-#include "twips.h"
+#include "settingswindow/helptext.h"
+#include "widgets/commandlabel.h"
+#include "widgets/focusring.h"
+#include "widgets/oval.h"
+#include "widgets/programicon.h"
+#include "widgets/twips.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -14,8 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
@@ -79,52 +79,6 @@ template <typename W> W* named(W* w, const char* objectName, const QString& acce
     return w;
 }
 
-// A filled oval with a black outline, drawn on the window's surface.
-class Oval final : public QWidget {
-public:
-    Oval(const QColor& fill, QWidget* parent)
-        : QWidget(parent)
-        , m_fill(fill)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::black);
-        p.setBrush(m_fill);
-        p.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    }
-
-private:
-    QColor m_fill;
-};
-
-// Where the keyboard is must be seen on every control of the window, on its bright row colours
-// as on its dark grey: Qt's own focus marks are faint there (a scroll bar, a read-only field or a
-// label shows none). A ring of a light and a dark line shows on both.
-template <typename Control> class WithFocusRing final : public Control {
-public:
-    using Control::Control;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        Control::paintEvent(event);
-        if (!this->hasFocus())
-            return;
-        QPainter p(this);
-        const QRect r = this->rect();
-        p.setPen(Qt::white);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        p.setPen(Qt::black);
-        p.drawRect(r.adjusted(1, 1, -2, -2));
-    }
-};
-
 struct LabelDef {
     const char* name;
     QRect rect; // twips
@@ -134,16 +88,14 @@ struct LabelDef {
     QColor background;
     Qt::Alignment alignment;
     bool wraps;
-    bool hand;
     const char* tooltip;
     const char* accessibleName;
 };
 
-QLabel* makeLabel(QWidget* parent, const LabelDef& d)
+// Lays a label out as defined: place, font, colours, wrapping and tooltip.
+template <typename Label> Label* defined(Label* l, const LabelDef& d)
 {
-    QLabel* const made = d.hand ? new WithFocusRing<QLabel>(QString::fromUtf8(d.caption), parent)
-                                : new QLabel(QString::fromUtf8(d.caption), parent);
-    auto* l = named(made, d.name, QString::fromUtf8(d.accessibleName));
+    named(l, d.name, QString::fromUtf8(d.accessibleName));
     l->setGeometry(twipsRect(d.rect.x(), d.rect.y(), d.rect.width(), d.rect.height()));
     l->setFont(d.font);
     l->setAlignment(d.alignment);
@@ -153,8 +105,6 @@ QLabel* makeLabel(QWidget* parent, const LabelDef& d)
     const QPalette standard = QApplication::palette();
     setColours(l, d.foreground.isValid() ? d.foreground : standard.color(QPalette::ButtonText),
         d.background.isValid() ? d.background : standard.color(QPalette::Button));
-    if (d.hand)
-        l->setCursor(Qt::PointingHandCursor);
     if (d.tooltip)
         l->setToolTip(QString::fromUtf8(d.tooltip));
     if (d.wraps) {
@@ -162,6 +112,16 @@ QLabel* makeLabel(QWidget* parent, const LabelDef& d)
         l->setFixedHeight(qMax(l->height(), l->heightForWidth(l->width())));
     }
     return l;
+}
+
+QLabel* makeLabel(QWidget* parent, const LabelDef& d)
+{
+    return defined(new QLabel(QString::fromUtf8(d.caption), parent), d);
+}
+
+CommandLabel* makeCommand(QWidget* parent, const LabelDef& d, CommandLabel::Kind kind)
+{
+    return defined(new CommandLabel(kind, QString::fromUtf8(d.caption), parent), d);
 }
 
 QFrame* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to)
@@ -220,11 +180,10 @@ QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibl
     return e;
 }
 
-QTimer* makeTimer(QObject* parent, const char* name, int interval)
+QTimer* makeTimer(QObject* parent, const char* name)
 {
     auto* t = new QTimer(parent);
     t->setObjectName(QString::fromLatin1(name));
-    t->setInterval(interval);
     // Nothing depends on a tick arriving exactly on time; coarse timers let the checks share
     // one wake-up.
     t->setTimerType(Qt::CoarseTimer);
@@ -240,20 +199,39 @@ struct RowDef {
 constexpr RowDef kRows[]
     = { { NoteColour::Blue, 2280 }, { NoteColour::Green, 2880 }, { NoteColour::Red, 3480 } };
 
+const Qt::Alignment kCentre = Qt::AlignCenter;
+const Qt::Alignment kTopCentre = Qt::AlignHCenter | Qt::AlignTop;
+const QColor kNone;
+
 } // namespace
 
 QString creditText() { return QStringLiteral("Tackpad, free sticky notes for your desktop"); }
 
-QString webAddress() { return QStringLiteral(TACKPAD_WEB_ADDRESS); }
+void SettingsForm::setupUi(QWidget* frmMain)
+{
+    buildFrame(frmMain);
+    // What is drawn on the window's surface first, so that it lies beneath every control.
+    buildOutline();
+    buildTitleStrip();
+    buildHeadings();
+    buildCreditLine();
+    buildNoteNames();
+    buildClock();
+    buildRows();
+    buildTabOrder();
+    // Created last so that they cover the rows.
+    buildCalendars();
+    buildHelpBoxes();
+    buildTimers(frmMain);
+}
 
-void MainForm::setupUi(QWidget* frmMain)
+void SettingsForm::buildFrame(QWidget* frmMain)
 {
     frmMain->setObjectName(QStringLiteral("frmMain"));
     frmMain->setAccessibleName(QStringLiteral("Tackpad settings"));
     frmMain->setWindowTitle(QString());
     frmMain->setWindowRole(QStringLiteral("frmMain"));
-    const QIcon icon = programIcon();
-    frmMain->setWindowIcon(icon);
+    frmMain->setWindowIcon(programIcon());
     // No title bar, no taskbar button; the window is made topmost by start-up.
     frmMain->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     frmMain->setFont(sansSerif8());
@@ -267,10 +245,12 @@ void MainForm::setupUi(QWidget* frmMain)
     client->setGeometry(QRect(QPoint(1, 1), clientSize));
     setColours(client, kDarkGrey, kDarkGrey);
     // Made after the client, so that the controls that use it are gone before it is.
-    QStyle* const fixedStyle = QStyleFactory::create(QStringLiteral("Fusion"));
-    fixedStyle->setParent(frmMain);
+    m_fixedStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+    m_fixedStyle->setParent(frmMain);
+}
 
-    // Outline and ovals first: what is drawn on the window lies beneath every control.
+void SettingsForm::buildOutline()
+{
     Line1 = makeLine(client, "Line1", { 120, 360 }, { 10440, 360 });
     Line2 = makeLine(client, "Line2", { 120, 4080 }, { 10440, 4080 });
     Line3 = makeLine(client, "Line3", { 10440, 360 }, { 10440, 4080 });
@@ -291,82 +271,108 @@ void MainForm::setupUi(QWidget* frmMain)
         *o.member = named(new Oval(o.fill, client), o.name, QString::fromUtf8(o.accessibleName));
         (*o.member)->setGeometry(twipsRect(o.left, 600, 1335, 435));
     }
+}
 
-    const Qt::Alignment centre = Qt::AlignCenter;
-    const Qt::Alignment topCentre = Qt::AlignHCenter | Qt::AlignTop;
-    const QColor none;
-    const LabelDef labels[] = {
+void SettingsForm::buildTitleStrip()
+{
+    Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
+    Picture1->setGeometry(twipsRect(0, 0, 495, 495));
+    Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setPixmap(programIcon().pixmap(32)); // the 32-pixel picture the icon already holds
+    setColours(Picture1, {}, kDarkGrey);
+
+    Label2 = makeLabel(client,
         { "Label2", { 720, 0, 1455, 375 }, "Tackpad", font("Mistral", 14.25, true),
-            QColor(255, 0, 0), kDarkGrey, Qt::AlignLeft | Qt::AlignTop, false, false, nullptr,
-            "Tackpad" },
-        { "lblAd", { 6000, 75, 660, 225 }, "Ads", sansSerif8(), none, none, centre, false, true,
+            QColor(255, 0, 0), kDarkGrey, Qt::AlignLeft | Qt::AlignTop, false, nullptr,
+            "Tackpad" });
+    using Kind = CommandLabel::Kind;
+    lblAd = makeCommand(client,
+        { "lblAd", { 6000, 75, 660, 225 }, "Ads", sansSerif8(), kNone, kNone, kCentre, false,
             "Advertisement", "Ads" },
-        { "Label13", { 6840, 75, 1260, 225 }, "Instructions", sansSerif8(), none, none, centre,
-            false, true, "Instruction.", "Instructions" },
-        { "lblTray", { 8280, 73, 855, 225 }, "&Tray  >>", sansSerif8(), none, none, centre, false,
-            true, "Shrink me to system tray", "Hide settings to tray" },
-        { "Label3", { 480, 1680, 1455, 255 }, "Setting", sansSerif10(), QColor(255, 192, 192),
-            Qt::black, centre, false, false, nullptr, "Setting heading" },
-        { "Label5", { 2520, 1680, 1665, 255 }, "Date", sansSerif10(), none, none, centre, false,
-            false, nullptr, "Date heading" },
-        { "Label1", { 4320, 1200, 1110, 960 }, "Show note at / after preset date", sansSerif10(),
-            none, none, topCentre, true, false, "Show note at preset date", "Date switch heading" },
-        { "Label6", { 5760, 1440, 1815, 255 }, "Time", sansSerif10(), none, none, centre, false,
-            false, nullptr, "Time heading" },
-        { "Label8", { 5760, 1920, 735, 210 }, "Hour", font("Arial Narrow", 8.25), none, none,
-            centre, false, false, nullptr, "Hour heading" },
-        { "Label9", { 6840, 1920, 735, 210 }, "Min", font("Arial Narrow", 8.25), none, none, centre,
-            false, false, nullptr, "Minute heading" },
-        { "Label7", { 7785, 1320, 1125, 840 }, "Show note at preset time.", sansSerif10(), none,
-            none, topCentre, true, false, "Show note at preset time.", "Time switch heading" },
-        { "Label10", { 9105, 1320, 1125, 840 }, "Show note when pc starts.", sansSerif10(), none,
-            none, topCentre, true, false, "show note when pc starts.", "Start switch heading" },
-        { "lblMe", { 2160, 4200, 5895, 255 }, "", font("Arial", 8.25), QColor(192, 255, 192),
-            kDarkGrey, centre, false, true, "Check for new free ware / updated photo gallery.",
-            "Credits and web page" },
-    };
-    QLabel** labelMembers[] = { &Label2, &lblAd, &Label13, &lblTray, &Label3, &Label5, &Label1,
-        &Label6, &Label8, &Label9, &Label7, &Label10, &lblMe };
-    for (size_t i = 0; i < std::size(labels); ++i)
-        *labelMembers[i] = makeLabel(client, labels[i]);
-    lblMe->setText(creditText());
+        Kind::Hold);
+    Label13 = makeCommand(client,
+        { "Label13", { 6840, 75, 1260, 225 }, "Instructions", sansSerif8(), kNone, kNone, kCentre,
+            false, "Instruction.", "Instructions" },
+        Kind::Hold);
+    lblTray = makeCommand(client,
+        { "lblTray", { 8280, 73, 855, 225 }, "&Tray  >>", sansSerif8(), kNone, kNone, kCentre,
+            false, "Shrink me to system tray", "Hide settings to tray" },
+        Kind::Click);
     // The access key of "&Tray  >>" shows underlined only on a label with a buddy.
     lblTray->setBuddy(lblTray);
+}
 
-    // The rows' note labels are drawn on the window's surface too, beneath the fields.
+void SettingsForm::buildHeadings()
+{
+    const LabelDef headings[] = {
+        { "Label3", { 480, 1680, 1455, 255 }, "Setting", sansSerif10(), QColor(255, 192, 192),
+            Qt::black, kCentre, false, nullptr, "Setting heading" },
+        { "Label5", { 2520, 1680, 1665, 255 }, "Date", sansSerif10(), kNone, kNone, kCentre, false,
+            nullptr, "Date heading" },
+        { "Label1", { 4320, 1200, 1110, 960 }, "Show note at / after preset date", sansSerif10(),
+            kNone, kNone, kTopCentre, true, "Show note at preset date", "Date switch heading" },
+        { "Label6", { 5760, 1440, 1815, 255 }, "Time", sansSerif10(), kNone, kNone, kCentre, false,
+            nullptr, "Time heading" },
+        { "Label8", { 5760, 1920, 735, 210 }, "Hour", font("Arial Narrow", 8.25), kNone, kNone,
+            kCentre, false, nullptr, "Hour heading" },
+        { "Label9", { 6840, 1920, 735, 210 }, "Min", font("Arial Narrow", 8.25), kNone, kNone,
+            kCentre, false, nullptr, "Minute heading" },
+        { "Label7", { 7785, 1320, 1125, 840 }, "Show note at preset time.", sansSerif10(), kNone,
+            kNone, kTopCentre, true, "Show note at preset time.", "Time switch heading" },
+        { "Label10", { 9105, 1320, 1125, 840 }, "Show note when pc starts.", sansSerif10(), kNone,
+            kNone, kTopCentre, true, "show note when pc starts.", "Start switch heading" },
+    };
+    QLabel** members[]
+        = { &Label3, &Label5, &Label1, &Label6, &Label8, &Label9, &Label7, &Label10 };
+    for (size_t i = 0; i < std::size(headings); ++i)
+        *members[i] = makeLabel(client, headings[i]);
+}
+
+void SettingsForm::buildCreditLine()
+{
+    lblMe = makeCommand(client,
+        { "lblMe", { 2160, 4200, 5895, 255 }, "", font("Arial", 8.25), QColor(192, 255, 192),
+            kDarkGrey, kCentre, false, "Check for new free ware / updated photo gallery.",
+            "Credits and web page" },
+        CommandLabel::Kind::Click);
+    lblMe->setText(creditText());
+}
+
+void SettingsForm::buildNoteNames()
+{
+    // Drawn on the window's surface too, beneath the fields.
     for (const RowDef& r : kRows) {
         const QString word = colourWord(r.colour);
-        auto* lbl = makeLabel(client,
-            { "", { 480, r.top, 1455, 255 }, "", sansSerif10(), Qt::black, rowColour(r.colour),
-                centre, false, true, "Click to show note.", "" });
-        named(lbl, ("lbl" + word).toLatin1().constData(), word + QStringLiteral(" note"));
+        const QByteArray name = ("lbl" + word).toLatin1();
+        const QString accessible = word + QStringLiteral(" note");
+        auto* lbl = makeCommand(client,
+            { name.constData(), { 480, r.top, 1455, 255 }, "", sansSerif10(), Qt::black,
+                rowColour(r.colour), kCentre, false, "Click to show note.", "" },
+            CommandLabel::Kind::Click);
+        lbl->setAccessibleName(accessible);
         lbl->setText(word + QStringLiteral(" Note"));
         (r.colour == NoteColour::Red            ? lblRed
                 : r.colour == NoteColour::Green ? lblGreen
                                                 : lblBlue)
             = lbl;
     }
+}
 
-    Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
-    Picture1->setGeometry(twipsRect(0, 0, 495, 495));
-    Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setPixmap(icon.pixmap(32)); // the 32-pixel picture the icon already holds
-    setColours(Picture1, {}, kDarkGrey);
-
-    // Clock
+void SettingsForm::buildClock()
+{
     Frame1 = named(new QGroupBox(QStringLiteral("System Date and Time"), client), "Frame1",
         QStringLiteral("System date and time"));
     Frame1->setGeometry(twipsRect(240, 600, 3735, 735));
     setColours(Frame1, Qt::white, kDarkGrey);
     txtSysDate = makeField(Frame1, "txtSysDate", QStringLiteral("Today's date"),
-        { 120, 240, 1815, 360 }, kLightGrey, sansSerif10(), fixedStyle);
+        { 120, 240, 1815, 360 }, kLightGrey, sansSerif10(), m_fixedStyle);
     txtSysTime = makeField(client, "txtSysTime", QStringLiteral("Current time"),
-        { 2280, 840, 1455, 360 }, kLightGrey, sansSerif10(), fixedStyle);
+        { 2280, 840, 1455, 360 }, kLightGrey, sansSerif10(), m_fixedStyle);
+}
 
-    // Note rows, Blue at the top.
-    const RowDef rows[]
-        = { { NoteColour::Blue, 2280 }, { NoteColour::Green, 2880 }, { NoteColour::Red, 3480 } };
-    for (const RowDef& r : rows) {
+void SettingsForm::buildRows()
+{
+    for (const RowDef& r : kRows) {
         const QString word = colourWord(r.colour);
         const QColor colour = rowColour(r.colour);
         auto name = [&](const char* prefix, const char* suffix = "") {
@@ -376,11 +382,11 @@ void MainForm::setupUi(QWidget* frmMain)
         const int top = r.top;
 
         auto* date = makeField(client, name("txtDate").constData(), human("date"),
-            { 2520, top, 1669, 285 }, colour, sansSerif8(), fixedStyle);
+            { 2520, top, 1669, 285 }, colour, sansSerif8(), m_fixedStyle);
         auto* hour = makeField(client, name("txtHour").constData(), human("hour"),
-            { 5760, top, 615, 285 }, colour, sansSerif8(), fixedStyle);
+            { 5760, top, 615, 285 }, colour, sansSerif8(), m_fixedStyle);
         auto* min = makeField(client, name("txtMin").constData(), human("minute"),
-            { 6840, top, 615, 285 }, colour, sansSerif8(), fixedStyle);
+            { 6840, top, 615, 285 }, colour, sansSerif8(), m_fixedStyle);
         // Hour and minute take at most 2 characters from the scroll bars. QLineEdit's own limit
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
@@ -397,7 +403,7 @@ void MainForm::setupUi(QWidget* frmMain)
             // Qt's scroll bars take no focus; these must, so that the arrow and page keys can set
             // a time without a mouse.
             b->setFocusPolicy(Qt::StrongFocus);
-            fixLook(b, fixedStyle);
+            fixLook(b, m_fixedStyle);
             return b;
         };
         auto* hourBar = bar("VScrollHour", human("hour setter"), 6360, 23, 1);
@@ -410,7 +416,7 @@ void MainForm::setupUi(QWidget* frmMain)
             c->setEnabled(enabled);
             // Only the surround takes the window's grey: the box itself stays light, so that its
             // check mark can be seen.
-            fixLook(c, fixedStyle);
+            fixLook(c, m_fixedStyle);
             QPalette p = c->palette();
             p.setColor(QPalette::Window, kDarkGrey);
             p.setColor(QPalette::Base, Qt::white);
@@ -435,7 +441,10 @@ void MainForm::setupUi(QWidget* frmMain)
         (red ? chkRed2 : green ? chkGreen2 : chkBlue2) = chkStart;
     }
     txtSysTime->raise(); // lies over the right part of the clock frame
+}
 
+void SettingsForm::buildTabOrder()
+{
     // Tab goes through the rows from the top, each from left to right as laid out (the order of
     // creation would put the bars before the date switch), then to the commands of the title
     // strip. Note names, date fields and commands take the keyboard, so that all of the window
@@ -447,7 +456,7 @@ void MainForm::setupUi(QWidget* frmMain)
             QWidget::setTabOrder(previous, w);
         previous = w;
     };
-    for (const RowDef& r : rows) {
+    for (const RowDef& r : kRows) {
         const NoteRow n = row(r.colour);
         n.lbl->setFocusPolicy(Qt::TabFocus);
         n.txtDate->setFocusPolicy(Qt::StrongFocus);
@@ -460,9 +469,11 @@ void MainForm::setupUi(QWidget* frmMain)
         command->setFocusPolicy(Qt::TabFocus);
         chain(command);
     }
+}
 
-    // Calendars, then the help boxes: created last so that they cover the rows, front to back
-    // txtInstruction, txtAd, CalendarRed, CalendarBlue, CalendarGreen.
+void SettingsForm::buildCalendars()
+{
+    // Front to back CalendarRed, CalendarBlue, CalendarGreen.
     for (NoteColour c : { NoteColour::Green, NoteColour::Blue, NoteColour::Red }) {
         const QString word = colourWord(c);
         auto* cal = named(new QCalendarWidget(client), ("Calendar" + word).toLatin1().constData(),
@@ -476,9 +487,9 @@ void MainForm::setupUi(QWidget* frmMain)
         cal->setAutoFillBackground(true);
         // On the row colour every text is dark, whatever the desktop's palette; the selected day
         // and the month's bar take a blue dark enough for white text.
-        fixLook(cal, fixedStyle);
+        fixLook(cal, m_fixedStyle);
         for (QWidget* part : cal->findChildren<QWidget*>())
-            part->setStyle(fixedStyle);
+            part->setStyle(m_fixedStyle);
         QPalette p = cal->palette();
         for (QPalette::ColorRole role :
             { QPalette::Window, QPalette::Base, QPalette::AlternateBase })
@@ -512,7 +523,11 @@ void MainForm::setupUi(QWidget* frmMain)
                                          : CalendarBlue)
             = cal;
     }
+}
 
+void SettingsForm::buildHelpBoxes()
+{
+    // Front to back txtInstruction, txtAd, over the calendars.
     txtAd = named(new QPlainTextEdit(client), "txtAd", QStringLiteral("Advertisement"));
     txtAd->setGeometry(twipsRect(600, 600, 9375, 3255));
     txtAd->setFont(sansSerif10());
@@ -530,47 +545,34 @@ void MainForm::setupUi(QWidget* frmMain)
     setColours(txtInstruction, Qt::black, kLightGrey);
     txtInstruction->setPlainText(instructionText());
     txtInstruction->hide();
-
-    // Timers
-    tmrRed = makeTimer(frmMain, "tmrRed", 100);
-    tmrGreen = makeTimer(frmMain, "tmrGreen", 100);
-    TmrBlue = makeTimer(frmMain, "TmrBlue", 100);
-    TmrRed1 = makeTimer(frmMain, "TmrRed1", 100);
-    TmrGreen1 = makeTimer(frmMain, "TmrGreen1", 100);
-    TmrBlue1 = makeTimer(frmMain, "TmrBlue1", 100);
-    TmrSys = makeTimer(frmMain, "TmrSys", 300);
-    tmrMe = makeTimer(frmMain, "tmrMe", intervals().creditLineMs);
-
-    // Popup menu tree; its top item is never shown as a menu bar.
-    MnuMenu = named(
-        new QMenu(QStringLiteral("Menu"), frmMain), "MnuMenu", QStringLiteral("Tackpad menu"));
-    MnuMenu->menuAction()->setVisible(false);
-    MnuMenu->setWindowRole(QStringLiteral("MnuMenu"));
-    auto submenu = [&](const char* name, const char* caption, const char* show, const char* hide,
-                       QAction*& showAction, QAction*& hideAction, const QString& acc) {
-        auto* m = named(new QMenu(QString::fromLatin1(caption), MnuMenu), name, acc);
-        MnuMenu->addMenu(m);
-        showAction = m->addAction(QStringLiteral("Show"));
-        showAction->setObjectName(QString::fromLatin1(show));
-        hideAction = m->addAction(QStringLiteral("Hide"));
-        hideAction->setObjectName(QString::fromLatin1(hide));
-        return m;
-    };
-    MnuBlue = submenu("MnuBlue", "&Blue Note", "MnuShowBlue", "MnuHideBlue", MnuShowBlue,
-        MnuHideBlue, QStringLiteral("Blue note"));
-    MnuGreen = submenu("MnuGreen", "&Green Note", "MnuShowGreen", "MnuHideGreen", MnuShowGreen,
-        MnuHideGreen, QStringLiteral("Green note"));
-    MnuRed = submenu("MnuRed", "&Red Note", "MnuShowRed", "MnuHideRed", MnuShowRed, MnuHideRed,
-        QStringLiteral("Red note"));
-    MnuSetting = MnuMenu->addAction(QStringLiteral("&Setting"));
-    MnuSetting->setObjectName(QStringLiteral("MnuSetting"));
-    MnuEnd = MnuMenu->addAction(QStringLiteral("&Close"));
-    MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
-    Mnuzovo = MnuMenu->addAction(QStringLiteral("ZOVO"));
-    Mnuzovo->setObjectName(QStringLiteral("Mnuzovo"));
 }
 
-NoteRow MainForm::row(NoteColour colour) const
+void SettingsForm::buildTimers(QWidget* frmMain)
+{
+    // The schedule runs the checks and the clock display at intervals of its own.
+    tmrRed = makeTimer(frmMain, "tmrRed");
+    tmrGreen = makeTimer(frmMain, "tmrGreen");
+    TmrBlue = makeTimer(frmMain, "TmrBlue");
+    TmrRed1 = makeTimer(frmMain, "TmrRed1");
+    TmrGreen1 = makeTimer(frmMain, "TmrGreen1");
+    TmrBlue1 = makeTimer(frmMain, "TmrBlue1");
+    TmrSys = makeTimer(frmMain, "TmrSys");
+    tmrMe = makeTimer(frmMain, "tmrMe");
+    tmrMe->setInterval(intervals().creditLineMs);
+}
+
+void SettingsForm::showCalendar(NoteColour colour)
+{
+    row(colour).Calendar->show();
+    // Shown calendars and help boxes keep their order, front to back: txtInstruction, txtAd,
+    // CalendarRed, CalendarBlue, CalendarGreen.
+    QWidget* const frontToBack[]
+        = { txtInstruction, txtAd, CalendarRed, CalendarBlue, CalendarGreen };
+    for (auto it = std::rbegin(frontToBack); it != std::rend(frontToBack); ++it)
+        (*it)->raise();
+}
+
+NoteRow SettingsForm::row(NoteColour colour) const
 {
     const NoteRow rows[] = {
         { lblRed, txtDateRed, txtHourRed, txtMinRed, VScrollHourRed, VScrollMinRed, chkRed, chkRed1,

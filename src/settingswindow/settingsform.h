@@ -2,24 +2,25 @@
 #pragma once
 
 #include "base/notecolour.h"
+#include "widgets/commandlabel.h"
 
-class QAction;
+#include <QString>
+
 class QCalendarWidget;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QScrollBar;
-class QSystemTrayIcon;
+class QStyle;
 class QTimer;
 class QWidget;
 
 /// The controls of one note's row in the settings window.
 struct NoteRow {
-    QLabel* lbl = nullptr;
+    CommandLabel* lbl = nullptr;
     QLineEdit* txtDate = nullptr;
     QLineEdit* txtHour = nullptr;
     QLineEdit* txtMin = nullptr;
@@ -35,12 +36,14 @@ struct NoteRow {
 
 /// The definition of the settings window frmMain: every control, named as its objectName, in its
 /// initial state. It holds no behaviour.
-class MainForm final {
+class SettingsForm final {
 public:
     /// Builds the controls on frmMain, which must be a fresh top-level widget.
     void setupUi(QWidget* frmMain);
 
     NoteRow row(NoteColour colour) const;
+    /// Shows a note's calendar where it lies among the others and beneath the help boxes.
+    void showCalendar(NoteColour colour);
 
     /// The client area inside the window's one-pixel border; every control lies on it.
     QWidget* client = nullptr;
@@ -48,9 +51,9 @@ public:
     // Title strip
     QLabel* Picture1 = nullptr;
     QLabel* Label2 = nullptr;
-    QLabel* lblAd = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* lblTray = nullptr;
+    CommandLabel* lblAd = nullptr;
+    CommandLabel* Label13 = nullptr;
+    CommandLabel* lblTray = nullptr;
     // Outline
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
@@ -74,7 +77,7 @@ public:
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
     // Rows
-    QLabel *lblRed = nullptr, *lblGreen = nullptr, *lblBlue = nullptr;
+    CommandLabel *lblRed = nullptr, *lblGreen = nullptr, *lblBlue = nullptr;
     QLineEdit *txtDateRed = nullptr, *txtDateGreen = nullptr, *txtDateBlue = nullptr;
     QLineEdit *txtHourRed = nullptr, *txtHourGreen = nullptr, *txtHourBlue = nullptr;
     QLineEdit *txtMinRed = nullptr, *txtMinGreen = nullptr, *txtMinBlue = nullptr;
@@ -85,7 +88,7 @@ public:
     QCheckBox *chkRed2 = nullptr, *chkGreen2 = nullptr, *chkBlue2 = nullptr;
     QCalendarWidget *CalendarRed = nullptr, *CalendarGreen = nullptr, *CalendarBlue = nullptr;
     // Bottom line and help boxes
-    QLabel* lblMe = nullptr;
+    CommandLabel* lblMe = nullptr;
     QPlainTextEdit* txtInstruction = nullptr;
     QPlainTextEdit* txtAd = nullptr;
     // Timers
@@ -93,20 +96,24 @@ public:
     QTimer *TmrRed1 = nullptr, *TmrGreen1 = nullptr, *TmrBlue1 = nullptr;
     QTimer* TmrSys = nullptr;
     QTimer* tmrMe = nullptr;
-    // Tray icon: made by the tray once a notification area exists, null until then
-    QSystemTrayIcon* TrayIcon1 = nullptr;
-    // Popup menu tree
-    QMenu* MnuMenu = nullptr;
-    QMenu *MnuBlue = nullptr, *MnuGreen = nullptr, *MnuRed = nullptr;
-    QAction *MnuShowBlue = nullptr, *MnuHideBlue = nullptr;
-    QAction *MnuShowGreen = nullptr, *MnuHideGreen = nullptr;
-    QAction *MnuShowRed = nullptr, *MnuHideRed = nullptr;
-    QAction* MnuSetting = nullptr;
-    QAction* MnuEnd = nullptr;
-    QAction* Mnuzovo = nullptr;
+
+private:
+    void buildFrame(QWidget* frmMain);
+    void buildOutline();
+    void buildTitleStrip();
+    void buildHeadings();
+    void buildCreditLine();
+    void buildNoteNames();
+    void buildClock();
+    void buildRows();
+    void buildTabOrder();
+    void buildCalendars();
+    void buildHelpBoxes();
+    void buildTimers(QWidget* frmMain);
+
+    // The look of the fields, bars, switches and calendars, whatever style the desktop sets.
+    QStyle* m_fixedStyle = nullptr;
 };
 
 /// The credit line that lblMe shows in turn with the web address.
 QString creditText();
-/// The maker's web page, fixed when the program is built.
-QString webAddress();

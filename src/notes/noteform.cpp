@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "noteform.h"
 
-#include "notetextbox.h"
-#include "twips.h"
+#include "text/notetextbox.h"
+#include "widgets/twips.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commandlabel.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+CommandLabel::CommandLabel(Kind kind, const QString& text, QWidget* parent)
+    : WithFocusRing<QLabel>(text, parent)
+    , m_kind(kind)
+{
+    setCursor(Qt::PointingHandCursor);
+    // A menu opened while the label is held would take the release that lets it go.
+    if (m_kind == Kind::Hold)
+        setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+bool CommandLabel::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut && m_kind == Kind::Click) {
+        emit clicked();
+        return true;
+    }
+    return WithFocusRing<QLabel>::event(event);
+}
+
+void CommandLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (m_kind == Kind::Hold)
+        emit held();
+    WithFocusRing<QLabel>::mousePressEvent(event);
+}
+
+void CommandLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_kind == Kind::Hold)
+        emit letGo(); // whatever the button and wherever the pointer is now
+    else if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    WithFocusRing<QLabel>::mouseReleaseEvent(event);
+}
+
+bool CommandLabel::isCommandKey(const QKeyEvent* event) const
+{
+    const int key = event->key();
+    if (m_kind == Kind::Hold)
+        return key == Qt::Key_Space;
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
+void CommandLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (!isCommandKey(event)) {
+        WithFocusRing<QLabel>::keyPressEvent(event);
+        return;
+    }
+    // A key held down is one press.
+    if (!event->isAutoRepeat() && m_kind == Kind::Hold)
+        emit held();
+    else if (!event->isAutoRepeat())
+        emit clicked();
+    event->accept();
+}
+
+void CommandLabel::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!isCommandKey(event)) {
+        WithFocusRing<QLabel>::keyReleaseEvent(event);
+        return;
+    }
+    if (m_kind == Kind::Hold && !event->isAutoRepeat())
+        emit letGo();
+    event->accept();
+}
+
+void CommandLabel::focusOutEvent(QFocusEvent* event)
+{
+    if (m_kind == Kind::Hold)
+        emit letGo(); // Space was still held when the keyboard went elsewhere
+    WithFocusRing<QLabel>::focusOutEvent(event);
+}

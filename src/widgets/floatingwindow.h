@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+/// A top-level window of the program without a title bar: centred the first time it shows, kept
+/// wholly on a screen and off the taskbar. A show that someone asked for takes the keyboard; one
+/// that comes by itself leaves it to the program the person is in.
+class FloatingWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FloatingWindow(QWidget* parent = nullptr);
+
+    /// Keeps the window above all others; it keeps its position and size.
+    void makeTopmost();
+    void setVisible(bool visible) override;
+    /// Shows the window without taking the keyboard: nobody asked for it.
+    void showUnasked();
+
+private:
+    bool m_everShown = false;
+    bool m_unasked = false;
+};
