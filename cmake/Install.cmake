@@ -36,7 +36,7 @@ endforeach()
 # GNUInstallDirs maps the prefixes / and /usr to /etc here, which the XDG autostart lookup reads.
 set(TACKPAD_AUTOSTART_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
 add_executable(tackpad-autostart-entry ${PROJECT_SOURCE_DIR}/cmake/autostart-entry.cpp)
-target_link_libraries(tackpad-autostart-entry PRIVATE tackpad_core)
+target_link_libraries(tackpad-autostart-entry PRIVATE tackpad_platform)
 add_custom_command(OUTPUT ${tackpad_gen}/Tackpad.desktop
     COMMAND ${CMAKE_COMMAND} -E make_directory ${tackpad_gen}
     COMMAND tackpad-autostart-entry ${tackpad_gen}/Tackpad.desktop
