@@ -3,9 +3,6 @@
 
 #include "base/buildinfo.h"
 #include "base/clock.h"
-#include "base/intervals.h"
-#include "base/settingsstore.h"
-#include "base/storekeys.h"
 #include "notes/alert.h"
 #include "base/autostart.h"
 #include "base/messagebox.h"
@@ -18,25 +15,6 @@
 #include <QSessionManager>
 
 namespace {
-
-// What the user would lose, in words: "the Red note's text", "the Blue note's reminder".
-QStringList describeUnsaved(const QList<QPair<QString, QString>>& entries)
-{
-    QStringList out;
-    for (NoteColour c : kAllNotes) {
-        bool text = false, presets = false;
-        for (const auto& [section, key] : entries) {
-            const auto entry = storeEntryAt(section, key);
-            if (entry && entry->second == c)
-                (entry->first == StoreEntry::NoteText ? text : presets) = true;
-        }
-        if (text)
-            out << QStringLiteral("the %1 note's text").arg(colourWord(c));
-        if (presets)
-            out << QStringLiteral("the %1 note's reminder").arg(colourWord(c));
-    }
-    return out;
-}
 
 // Stand-ins for a desktop without a notification area or a notification service.
 class NoTray final : public TrayHost {
@@ -78,6 +56,7 @@ Tackpad::Tackpad(Platform platform)
     , m_presets(m_window.form(), m_platform.store, m_reminders,
           [this](NoteColour c) { m_notes.PopUp(c); })
     , m_settings(m_window, m_platform.commands)
+    , m_saves(m_platform.store, m_platform.messages)
 {
     m_tray.attach(m_window);
     connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
@@ -108,22 +87,11 @@ Tackpad::Tackpad(Platform platform)
             });
     }
 
-    m_saveRetry.setSingleShot(true);
-    m_saveRetry.setInterval(intervals().saveRetryMs);
-    m_saveRetry.setTimerType(Qt::VeryCoarseTimer);
-    connect(&m_saveRetry, &QTimer::timeout, this, [this] {
-        if (m_platform.store.retrySave())
-            m_tray.reportSaveRecovered();
-        else
-            m_saveRetry.start();
-    });
-    connect(&m_notes, &Notes::saveFailed, this, &Tackpad::handleFailedSave);
-    connect(&m_presets, &PresetEditor::saveFailed, this, &Tackpad::handleFailedSave);
-    connect(&m_notes, &Notes::saved, this, [this] {
-        // A note saved again after a failure: that write saved whatever earlier ones left behind.
-        m_saveRetry.stop();
-        m_tray.reportSaveRecovered();
-    });
+    connect(&m_notes, &Notes::saveFailed, &m_saves, &SaveKeeper::saveFailed);
+    connect(&m_presets, &PresetEditor::saveFailed, &m_saves, &SaveKeeper::saveFailed);
+    connect(&m_notes, &Notes::saved, &m_saves, &SaveKeeper::savedAgain);
+    connect(&m_saves, &SaveKeeper::failureToTell, &m_tray, &Tray::reportSaveFailure);
+    connect(&m_saves, &SaveKeeper::recovered, &m_tray, &Tray::reportSaveRecovered);
 }
 
 Tackpad::~Tackpad() = default;
@@ -132,12 +100,6 @@ void Tackpad::startedAgain()
 {
     m_tray.settingsAsked();
     m_settings.ShowSettingsFocused();
-}
-
-void Tackpad::handleFailedSave(const QString& reason)
-{
-    m_tray.reportSaveFailure(reason);
-    m_saveRetry.start();
 }
 
 void Tackpad::Form_Load()
@@ -157,40 +119,11 @@ void Tackpad::RegisterAutostart()
             QStringLiteral("Tackpad"), QStringLiteral("OpenKey failed."));
 }
 
-bool Tackpad::readyToEnd()
-{
-    if (m_platform.store.retrySave())
-        return true;
-    if (m_asking)
-        return false; // the question is on screen already
-    m_asking = true;
-    const QStringList lost = describeUnsaved(m_platform.store.unsavedEntries());
-    const QString text
-        = QStringLiteral("Tackpad could not save %1.\n%2\n\nIf it closes now, these changes are "
-                         "lost. If it keeps running, it tries again every few seconds.")
-              .arg(lost.isEmpty() ? QStringLiteral("your latest changes")
-                                  : lost.join(QStringLiteral(", ")),
-                  saveFailureReason(m_platform.store.errorString()));
-    const bool closeAnyway
-        = m_platform.messages.ask(QStringLiteral("Tackpad cannot save your notes"), text,
-            QStringLiteral("Close anyway"), QStringLiteral("Keep running"));
-    m_asking = false;
-    if (!closeAnyway)
-        m_saveRetry.start();
-    return closeAnyway;
-}
-
-bool Tackpad::sessionEnding(bool mayAsk)
-{
-    if (mayAsk)
-        return readyToEnd();
-    m_platform.store.retrySave(); // nobody to ask: the one last try is all there is
-    return true;
-}
+bool Tackpad::sessionEnding(bool mayAsk) { return m_saves.sessionEnding(mayAsk); }
 
 void Tackpad::MnuEnd_Click()
 {
-    if (readyToEnd())
+    if (m_saves.readyToEnd())
         endNow();
 }
 

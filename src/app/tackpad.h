@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/savekeeper.h"
 #include "base/notecolour.h"
 #include "settingswindow/settingscontroller.h"
 #include "settingswindow/settingswindow.h"
@@ -10,7 +11,6 @@
 #include "tray/tray.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 
@@ -54,9 +54,6 @@ public:
     /// Close: ends the program after one last save of what is unsaved. When that save fails, the
     /// user chooses between closing anyway and keeping the program running.
     void MnuEnd_Click();
-    /// One last save before the program ends; when it fails, asks as Close does. True when the
-    /// program may end.
-    bool readyToEnd();
     /// The desktop session is ending: one last save, and the question of Close where the session
     /// lets the program ask. False when the user chose to keep running.
     bool sessionEnding(bool mayAsk);
@@ -72,7 +69,6 @@ public:
 
 private:
     void RegisterAutostart();
-    void handleFailedSave(const QString& reason);
     [[noreturn]] void endNow();
 
     Platform m_platform;
@@ -84,6 +80,5 @@ private:
     Reminders m_reminders;
     PresetEditor m_presets;
     SettingsController m_settings;
-    QTimer m_saveRetry; // saves again what failed to save, until it works
-    bool m_asking = false;
+    SaveKeeper m_saves;
 };

@@ -80,7 +80,6 @@ public:
     /// Appends every sample that stands for an instant before untilNs.
     void renderUntil(qint64 untilNs, std::vector<qint16>& out);
 
-    qint64 samplesRendered() const { return m_next; }
     qint64 sampleTimeNs(qint64 index) const;
 
 private:
