@@ -7,7 +7,7 @@
 //   bench_store [folder] [writes]   (folder defaults to a temporary one in $TMPDIR)
 #include "floor.h"
 
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

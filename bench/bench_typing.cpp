@@ -18,7 +18,7 @@
 #include "text/notetextbox.h"
 #include "notes/notewindow.h"
 #include "platform/speaker/emulatedspeaker.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The child processes of tst_inisettingsstore: the test binary runs itself with
 // "--store-child <mode> ..." to have a second process write the same store.
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QByteArray>
 #include <QString>

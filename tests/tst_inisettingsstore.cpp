@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/iniformat.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/iniformat.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

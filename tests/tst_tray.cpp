@@ -4,7 +4,7 @@
 #include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 #include "tray/traymenu.h"
 
 #include <QAction>

@@ -16,7 +16,7 @@
 #include "platform/systemwallclockalarm.h"
 #include "platform/windowsystem.h"
 #include "platform/xdgautostart.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -3,7 +3,6 @@
 
 #include "base/notifications.h"
 #include "base/settingsstore.h"
-#include "platform/windowsystem.h"
 #include "widgets/floatingwindow.h"
 #include "widgets/programicon.h"
 
@@ -124,8 +123,7 @@ void Tray::showOwnMessage(const QString& title, const QString& text)
     box->setModal(false);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     // It comes while the person types: the keys stay where they go.
-    WindowSystem::setActivation(box, WindowSystem::Activation::Leave);
-    box->show();
+    showUnasked(box);
 }
 
 void Tray::reportSaveRecovered()

@@ -24,3 +24,9 @@ void FloatingWindow::showUnasked()
     show();
     m_unasked = false;
 }
+
+void showUnasked(QWidget* window)
+{
+    WindowSystem::setActivation(window, WindowSystem::Activation::Leave);
+    window->show();
+}

@@ -21,3 +21,7 @@ private:
     bool m_everShown = false;
     bool m_unasked = false;
 };
+
+/// Shows a window of Qt's own (a message box) without taking the keyboard: it came by itself,
+/// while the person may be typing.
+void showUnasked(QWidget* window);

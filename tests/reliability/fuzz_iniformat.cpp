@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the reading of the settings file: any bytes parse, a parsed file written out reads back
 // the same, and any text stored into it reads back unchanged without disturbing the rest.
-#include "store/iniformat.h"
+#include "platform/settingsfile/iniformat.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the settings store on a file of arbitrary bytes: it reads what the format says, and a
 // write keeps every other entry, lands whole, and leaves the file private.
-#include "store/iniformat.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/iniformat.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QByteArray>
 #include <QDir>

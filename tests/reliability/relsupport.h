@@ -8,7 +8,7 @@
 #include "app/tackpad.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QApplication>
 #include <QCheckBox>

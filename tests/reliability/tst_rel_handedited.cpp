@@ -5,7 +5,7 @@
 #include "relsupport.h"
 
 #include "schedule/reminders.h"
-#include "store/iniformat.h"
+#include "platform/settingsfile/iniformat.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -4,8 +4,8 @@
 // program: the real composition on the real store, a note shown, keystrokes sent to its text box.
 #include "relsupport.h"
 
-#include "store/iniformat.h"
-#include "store/inisettingsstore.h"
+#include "platform/settingsfile/iniformat.h"
+#include "platform/settingsfile/inisettingsstore.h"
 
 #include <QDir>
 #include <QElapsedTimer>

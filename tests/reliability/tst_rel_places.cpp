@@ -5,7 +5,7 @@
 #include "relsupport.h"
 
 #include "platform/xdgautostart.h"
-#include "store/iniformat.h"
+#include "platform/settingsfile/iniformat.h"
 #include "tray/traymenu.h"
 
 #include <QSignalSpy>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/settingsstore.h"
-#include "store/iniformat.h"
+#include "platform/settingsfile/iniformat.h"
 
 #include <QByteArray>
 #include <QList>
