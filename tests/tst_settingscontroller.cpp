@@ -239,7 +239,7 @@ void TstSettingsController::failedSavesAreToldAndTriedAgain()
         h.store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("ab"), 5000);
     QCOMPARE(h.store.entries.value(QStringLiteral("Always/Red")), QStringLiteral("ON"));
     const int afterSave = retries();
-    QTest::qWait(3000);
+    QTest::qWait(5 * intervals().saveRetryMs); // no retry once saved
     QCOMPARE(retries(), afterSave);
 
     // A later failure is told again.

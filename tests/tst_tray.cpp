@@ -289,11 +289,11 @@ void TstTray::aTrayThatComesLateTakesTheIcon_data()
     QTest::addColumn<bool>("askedMeanwhile"); // Setting chosen from the stand-in's menu
     QTest::addColumn<bool>("windowShown");
     using K = TrayHost::Kind;
-    QTest::newRow("an XEmbed tray before the wait ends") << K::XEmbed << 100 << false << false;
+    QTest::newRow("an XEmbed tray before the wait ends") << K::XEmbed << 30 << false << false;
     QTest::newRow("a host after the wait: the stand-in goes")
-        << K::StatusNotifier << 600 << false << false;
+        << K::StatusNotifier << 200 << false << false;
     QTest::newRow("asked for meanwhile: the window stays")
-        << K::StatusNotifier << 600 << true << true;
+        << K::StatusNotifier << 200 << true << true;
     QTest::newRow("no tray at all: the stand-in stays") << K::None << -1 << false << true;
 }
 
@@ -306,13 +306,13 @@ void TstTray::aTrayThatComesLateTakesTheIcon()
     Harness h;
     Tackpad& app = h.start();
     QVERIFY(!app.tray().TrayIcon1());
-    app.tray().watch(300);
+    app.tray().watch(100);
     QVERIFY(h.trayHost.watching);
     if (comesAfterMs >= 0)
         QTimer::singleShot(comesAfterMs, &app, [&] { h.trayHost.appear(kind); });
     if (askedMeanwhile)
-        QTimer::singleShot(450, &app, [&] { app.tray().menu().MnuSetting->trigger(); });
-    QTest::qWait(900);
+        QTimer::singleShot(150, &app, [&] { app.tray().menu().MnuSetting->trigger(); });
+    QTest::qWait(300);
     QCOMPARE(app.settingsWindow().isVisible(), windowShown);
     QSystemTrayIcon* icon = app.tray().TrayIcon1();
     QCOMPARE(bool(icon), comesAfterMs >= 0);
