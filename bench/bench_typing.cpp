@@ -15,10 +15,10 @@
 // Run it with QT_QPA_PLATFORM=offscreen. Prints one line per size and "key value" lines.
 #include "floor.h"
 
-#include "text/notetextbox.h"
 #include "notes/notewindow.h"
-#include "platform/speaker/emulatedspeaker.h"
 #include "platform/settingsfile/inisettingsstore.h"
+#include "platform/speaker/emulatedspeaker.h"
+#include "text/notetextbox.h"
 
 #include <QApplication>
 #include <QDir>

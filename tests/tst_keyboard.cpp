@@ -3,10 +3,10 @@
 // keyboard, through the same handlers as a click, and the focus can be seen.
 #include "harness.h"
 
-#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
+#include "settingswindow/settingsform.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

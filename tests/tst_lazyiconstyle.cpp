@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/programicon.h"
 #include "widgets/lazyiconstyle.h"
+#include "widgets/programicon.h"
 
 #include <QCalendarWidget>
 #include <QFile>

@@ -2,10 +2,9 @@
 #include "harness.h"
 
 #include "base/buildinfo.h"
-
-#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
+#include "settingswindow/settingsform.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "base/buildinfo.h"
-
 #include "app/tackpad.h"
+#include "base/buildinfo.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "platform/xdgautostart.h"

@@ -2,8 +2,8 @@
 // A long paragraph shown in pieces is still one paragraph: what is typed, deleted, pasted,
 // copied, undone and saved is what the same edits make of the plain text.
 #include "text/notetextbox.h"
-#include "text/textpieces.h"
 #include "text/plaintextmirror.h"
+#include "text/textpieces.h"
 
 #include <QApplication>
 #include <QClipboard>

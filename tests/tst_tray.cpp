@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "harness.h"
 
-#include "settingswindow/settingsform.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "platform/settingsfile/inisettingsstore.h"
+#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>

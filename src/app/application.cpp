@@ -5,18 +5,18 @@
 #include "base/buildinfo.h"
 #include "base/clock.h"
 #include "base/intervals.h"
+#include "base/portio.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/desktopnotifications.h"
 #include "platform/desktoptrayhost.h"
-#include "widgets/lazyiconstyle.h"
 #include "platform/qtmessagebox.h"
-#include "base/portio.h"
+#include "platform/settingsfile/inisettingsstore.h"
 #include "platform/singleinstance.h"
 #include "platform/speaker/speakerfactory.h"
 #include "platform/systemwallclockalarm.h"
 #include "platform/windowsystem.h"
 #include "platform/xdgautostart.h"
-#include "platform/settingsfile/inisettingsstore.h"
+#include "widgets/lazyiconstyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

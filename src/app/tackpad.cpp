@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tackpad.h"
 
+#include "base/autostart.h"
 #include "base/buildinfo.h"
 #include "base/clock.h"
-#include "notes/alert.h"
-#include "base/autostart.h"
 #include "base/messagebox.h"
 #include "base/notifications.h"
-#include "platform/processsignal.h"
 #include "base/trayhost.h"
+#include "notes/alert.h"
+#include "platform/processsignal.h"
 #include "platform/windowsystem.h"
 
 #include <QGuiApplication>

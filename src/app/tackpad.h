@@ -3,11 +3,11 @@
 
 #include "app/savekeeper.h"
 #include "base/notecolour.h"
-#include "settingswindow/settingscontroller.h"
-#include "settingswindow/settingswindow.h"
 #include "notes/notes.h"
 #include "schedule/presets.h"
 #include "schedule/reminders.h"
+#include "settingswindow/settingscontroller.h"
+#include "settingswindow/settingswindow.h"
 #include "tray/tray.h"
 
 #include <QObject>

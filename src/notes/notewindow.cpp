@@ -3,11 +3,11 @@
 
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
-#include "text/notetextbox.h"
 #include "notes/alert.h"
 #include "notes/notecaret.h"
 #include "notes/notegestures.h"
 #include "notes/notewrapping.h"
+#include "text/notetextbox.h"
 #include "text/plaintextmirror.h"
 
 #include <QCloseEvent>

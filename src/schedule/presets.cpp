@@ -3,9 +3,9 @@
 
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
-#include "settingswindow/settingsform.h"
 #include "schedule/datetext.h"
 #include "schedule/reminders.h"
+#include "settingswindow/settingsform.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>

@@ -4,8 +4,8 @@
 #include "base/clock.h"
 #include "base/intervals.h"
 #include "base/wallclockalarm.h"
-#include "settingswindow/settingsform.h"
 #include "schedule/datetext.h"
+#include "settingswindow/settingsform.h"
 
 #include <QEvent>
 #include <QLineEdit>

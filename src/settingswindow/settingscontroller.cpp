@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingscontroller.h"
 
+#include "base/buildinfo.h"
+#include "base/commandrunner.h"
 #include "settingswindow/settingsform.h"
 #include "settingswindow/settingswindow.h"
 #include "widgets/commandlabel.h"
-#include "base/buildinfo.h"
-#include "base/commandrunner.h"
 
 #include <QEvent>
 #include <QKeyEvent>

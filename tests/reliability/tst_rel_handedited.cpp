@@ -4,8 +4,8 @@
 // only what is due, leave the file as it was, and not crash.
 #include "relsupport.h"
 
-#include "schedule/reminders.h"
 #include "platform/settingsfile/iniformat.h"
+#include "schedule/reminders.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

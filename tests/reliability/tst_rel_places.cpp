@@ -4,8 +4,8 @@
 // thread exists), so the small and read-only file systems it mounts vanish with it.
 #include "relsupport.h"
 
-#include "platform/xdgautostart.h"
 #include "platform/settingsfile/iniformat.h"
+#include "platform/xdgautostart.h"
 #include "tray/traymenu.h"
 
 #include <QSignalSpy>

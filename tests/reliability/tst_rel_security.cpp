@@ -4,10 +4,9 @@
 #include "relsupport.h"
 
 #include "base/buildinfo.h"
-
-#include "settingswindow/settingsform.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/xdgautostart.h"
+#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>

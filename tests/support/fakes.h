@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "base/clock.h"
-#include "base/settingsstore.h"
 #include "base/autostart.h"
+#include "base/clock.h"
 #include "base/commandrunner.h"
 #include "base/messagebox.h"
 #include "base/notifications.h"
 #include "base/portio.h"
+#include "base/settingsstore.h"
 #include "base/trayhost.h"
 
 #include <QMap>
