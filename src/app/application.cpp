@@ -13,6 +13,7 @@
 #include "platform/settingsfile/inisettingsstore.h"
 #include "platform/singleinstance.h"
 #include "platform/speaker/speakerfactory.h"
+#include "platform/systemclock.h"
 #include "platform/systemwallclockalarm.h"
 #include "platform/windowsystem.h"
 #include "platform/xdgautostart.h"

@@ -13,9 +13,3 @@ public:
     /// Milliseconds since 1970 (UTC): what the clock says, without the cost of local time.
     virtual qint64 msecsSinceEpoch() const { return now().toMSecsSinceEpoch(); }
 };
-
-class SystemClock final : public Clock {
-public:
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
-    qint64 msecsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
-};
