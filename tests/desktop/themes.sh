@@ -172,8 +172,10 @@ INI
     wait_for 3 moved_up frmGreen $((y - 200)) || die "$theme: the Green note did not move"
     drag $((x + 60)) $((y + 90)) 0 -300
     wait_for 3 moved_up frmBlue $((y - 200)) || die "$theme: the Blue note did not move"
-    # A second start brings up the running one's settings window.
-    env "${envs[@]}" "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1
+    # A second start brings up the running one's settings window. Bounded, like the end below: a
+    # start or an end that hangs fails here with its name instead of holding the run.
+    timeout 10 env "${envs[@]}" "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1 ||
+        die "$theme: the second start ended with status $?"
     wait_for 5 role_viewable frmMain || die "$theme: the settings window did not open"
     sleep 0.7
     read -r mx my mw mh <<<"$(geometry "$(window_role frmMain)")"
@@ -230,6 +232,8 @@ INI
     done
     check_contrasts "$theme" "$shot" "${crops[@]}"
     kill "$TACKPAD_PID"
+    ended() { ! kill -0 "$TACKPAD_PID" 2>/dev/null; }
+    wait_for 5 ended || die "$theme: SIGTERM did not end the program"
     wait "$TACKPAD_PID" 2>/dev/null
     TACKPAD_PID=
 }
