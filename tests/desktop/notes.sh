@@ -76,7 +76,8 @@ read -r x2 y2 w h <<<"$(geometry "$red")"
 if command -v xclip >/dev/null; then
     printf '<b style="background:yellow">Bold</b><img src="file:///nonexistent.png"> <i>tail</i>' |
         xclip -selection clipboard -t text/html &
-    sleep 0.3
+    offered() { xclip -selection clipboard -o -t TARGETS | grep -qx text/html; }
+    wait_for 3 offered || die "xclip did not take the clipboard"
     click $((x2 + w - 20)) $((y2 + h - 20))
     xdotool key ctrl+End ctrl+v
     pasted() { grep -q '^Red=Dentist.*Bold' "$ini"; }
