@@ -30,6 +30,10 @@ wait_for 2 role_viewable frmMain || die "the settings window did not open while 
 click "$tx" "$ty" 3
 wait_for 2 role_viewable MnuMenu || die "the tray menu did not open while the note was laid out"
 xdotool key Escape
+# The program, busy with the layout, takes the Escape a little later; until then the menu holds
+# the pointer, and the click below would only close it.
+menu_gone() { ! role_viewable MnuMenu; }
+wait_for 2 menu_gone || die "Escape did not close the tray menu"
 read -r mx my _ <<<"$(geometry "$(window_role frmMain)")"
 click $((mx + 580)) $((my + 13)) # "Tray  >>" hides the settings window again
 wait_for 2 role_hidden frmMain || die "the settings window stayed"

@@ -61,7 +61,12 @@ size_before=$(stat -c %s "$rec")
 click $((cx + 552)) $((cy + row + 8)) # time switch
 wait_for 3 role_viewable frmRed || die "the Red note did not pop up at 02:58"
 log "the Red note popped up at its minute"
-sleep 2
+heard() { # eight tones in what was recorded since the click
+    tail -c +$((size_before + 1)) "$rec" >"$SESSION_DIR/alert.raw"
+    (($(python3 "$here/tones.py" "$SESSION_DIR/alert.raw" | grep -c .) >= 8))
+}
+wait_for 3 heard
+sleep 0.5 # any tone more is recorded too
 kill "$recorder" 2>/dev/null
 wait "$recorder" 2>/dev/null
 tail -c +$((size_before + 1)) "$rec" >"$SESSION_DIR/alert.raw"

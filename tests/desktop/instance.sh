@@ -47,7 +47,8 @@ kill -0 "$first" || die "the first copy ended"
 other="$SESSION_DIR/other-config"
 env XDG_CONFIG_HOME="$other" TACKPAD_SPEAKER=none "$program" >>"$SESSION_DIR/log/other.log" 2>&1 &
 beside=$!
-sleep 1.5
+# A copy that hands over writes nothing; one that runs writes its autostart entry first.
+wait_for 5 test -e "$other/autostart/Tackpad.desktop" || die "a copy on another store did not start"
 kill -0 "$beside" 2>/dev/null || die "a copy on another store did not run beside"
 { kill -9 "$beside"; wait "$beside"; } 2>/dev/null
 
@@ -72,7 +73,13 @@ for i in 1 2 3 4; do
     env TACKPAD_SPEAKER=none "$program" >>"$SESSION_DIR/log/four.log" 2>&1 &
     pids+=($!)
 done
-sleep 3
+# Those that hand over end within a second or so; the wait ends when at most one is left.
+at_most_one_left() {
+    local p n=0
+    for p in "${pids[@]}"; do kill -0 "$p" 2>/dev/null && n=$((n + 1)); done
+    ((n <= 1))
+}
+wait_for 5 at_most_one_left
 n=$(running "$XDG_CONFIG_HOME")
 for p in "${pids[@]}"; do kill -0 "$p" 2>/dev/null && TACKPAD_PID=$p; done
 ((n == 1)) || die "$n copies run after four started at once"

@@ -22,11 +22,19 @@ env TACKPAD_SPEAKER=none LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-08 09:04:
     FAKETIME_DONT_FAKE_MONOTONIC=1 bash -c "trap '' XFSZ; exec \"$program\"" \
     >>"$SESSION_DIR/log/tackpad.log" 2>&1 &
 TACKPAD_PID=$!
-lines=18
-for ((i = 1; i <= lines; i++)); do
-    xdotool type --delay 20 "line $i"
+# A line every half second until all three have shown, and two more after the last.
+all_shown() { role_viewable frmRed && role_viewable frmGreen && role_viewable frmMain; }
+lines=0 after=0
+while ((after < 2)); do
+    lines=$((lines + 1))
+    xdotool type --delay 20 "line $lines"
     xdotool key Return
     sleep 0.4
+    if all_shown; then
+        after=$((after + 1))
+    elif ((lines >= 30)); then
+        break
+    fi
 done
 role_viewable frmRed || die "the Red note did not show at start"
 role_viewable frmGreen || die "the Green note did not pop up at 09:05"

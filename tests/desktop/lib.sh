@@ -190,8 +190,10 @@ typist_start() {
     xterm -geometry 60x10+20+20 -e sh -c "stty -echo; cat >'$SESSION_DIR/typed.txt'" >/dev/null 2>&1 &
     SESSION_PIDS+=($!)
     wait_for 10 sh -c "xdotool search --sync --onlyvisible --pid $! >/dev/null" || die "xterm did not start"
+    TYPIST_PID=$!
     TYPIST=$(xdotool search --onlyvisible --pid $! | head -1)
     xdotool windowactivate --sync "$TYPIST"
 }
-# typist_has_focus: the typist holds the keyboard
-typist_has_focus() { [[ $(xdotool getactivewindow 2>/dev/null) == "$TYPIST" ]]; }
+# typist_has_focus: the typist holds the keyboard (the active window is the xterm's, whichever of
+# its windows that is)
+typist_has_focus() { [[ $(xdotool getactivewindow getwindowpid 2>/dev/null) == "$TYPIST_PID" ]]; }

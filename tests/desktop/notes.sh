@@ -20,7 +20,9 @@ log "Red note at $x,$y size ${w}x$h"
 ((w == 114 && h == 126)) || die "note size ${w}x$h, expected 114x126"
 # Centred on the 1280x800 screen (the taskbar takes the bottom rows of the work area).
 ((x > 560 && x < 600 && y > 300 && y < 360)) || die "note not centred: $x,$y"
-[[ $(pixel $((x + 60)) $((y + 100))) == "255,128,128" ]] || die "note colour $(pixel $((x + 60)) $((y + 100)))"
+# Mapped is not yet drawn: on a busy machine the first paint comes a little later.
+coloured() { [[ $(pixel $((x + 60)) $((y + 100))) == "255,128,128" ]]; }
+wait_for 3 coloured || die "note colour $(pixel $((x + 60)) $((y + 100)))"
 xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || die "note has a taskbar button"
 xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || die "note is not kept on top"
 
@@ -74,7 +76,8 @@ read -r x2 y2 w h <<<"$(geometry "$red")"
 if command -v xclip >/dev/null; then
     printf '<b style="background:yellow">Bold</b><img src="file:///nonexistent.png"> <i>tail</i>' |
         xclip -selection clipboard -t text/html &
-    sleep 0.3
+    offered() { xclip -selection clipboard -o -t TARGETS | grep -qx text/html; }
+    wait_for 3 offered || die "xclip did not take the clipboard"
     click $((x2 + w - 20)) $((y2 + h - 20))
     xdotool key ctrl+End ctrl+v
     pasted() { grep -q '^Red=Dentist.*Bold' "$ini"; }

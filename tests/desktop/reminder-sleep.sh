@@ -20,12 +20,12 @@ echo "@2026-12-08 08:58:00" >"$clock"
 start_tackpad "$program" TACKPAD_SPEAKER=none LD_PRELOAD="$libfaketime" \
     FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 wait_for 10 tray_icon || die "no tray icon docked"
-sleep 1
+sleep 0.5
 role_viewable frmRed && die "the Red note popped up before its minute"
 
 kill -STOP "$TACKPAD_PID"
 echo "@2026-12-08 09:20:00" >"$clock"
-sleep 1
+sleep 0.5
 t0=$(date +%s%N)
 kill -CONT "$TACKPAD_PID"
 wait_for 5 role_viewable frmRed || die "the Red note did not pop up after the sleep over 09:00"
@@ -37,6 +37,6 @@ wait_for 3 role_hidden frmRed || die "a double click did not hide the note"
 echo "@2026-12-08 08:59:58" >"$clock"
 kill -STOP "$TACKPAD_PID"
 kill -CONT "$TACKPAD_PID"
-sleep 4 # over 09:00 once more
+sleep 3 # over 09:00 once more
 role_viewable frmRed && die "the note popped up again though it fired once"
 echo "PASS"

@@ -15,6 +15,23 @@ for p in qt6ct adwaita-qt6 qt6-gtk-platformtheme gnome-themes-extra; do
 done
 dejavu=/usr/share/fonts/truetype/dejavu
 [[ -e $dejavu/DejaVuSans.ttf ]] || skip "fonts-dejavu-core is not installed"
+# The six looks in two sessions side by side, three in each; the screenshots wait on the program,
+# not on the processor.
+if [[ -z ${THEMES:-} ]]; then
+    logs=$(mktemp -d "${TMPDIR:-/tmp}/tackpad-themes.XXXXXX")
+    THEMES="light gtk-dark qt6ct-darker" bash "$0" "$@" >"$logs/1" 2>&1 &
+    first=$!
+    THEMES="adwaita adwaita-dark dejavu" bash "$0" "$@" >"$logs/2" 2>&1 &
+    second=$!
+    trap 'kill "$first" "$second" 2>/dev/null; rm -rf "$logs"' EXIT
+    wait "$first"
+    a=$?
+    wait "$second"
+    b=$?
+    cat "$logs/1" "$logs/2"
+    ((a == 0 && b == 0)) || exit 1
+    exit 0
+fi
 session_start --no-audio
 [[ -n $out ]] && mkdir -p "$out"
 
@@ -30,21 +47,47 @@ cat >"$XDG_CONFIG_HOME/fontconfig/dejavu.conf" <<XML
 <fontconfig><dir>$SESSION_DIR/fonts</dir><cachedir>$XDG_CACHE_HOME/fontconfig</cachedir></fontconfig>
 XML
 
-# contrast FILE W H X Y: the WCAG ratio between the crop's most common colour (its background)
-# and its text, taken as the third pixel that stands out most (anti-aliased edges are weaker, and
-# a small glyph has few pixels of its core colour).
-contrast() {
-    convert "$1" -crop "$2x$3+$4+$5" +repage -depth 8 -format %c histogram:info:- |
-        sed -nE 's/^ *([0-9]+): \( *([0-9.]+), *([0-9.]+), *([0-9.]+).*/\1 \2 \3 \4/p' |
-        awk 'function lin(c) { c /= 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
-            function lum(r, g, b) { return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) }
-            { n[NR] = $1; l[NR] = lum($2, $3, $4); if ($1 > n[bg]) bg = NR }
-            END {
-                for (i = 1; i <= NR; i++) {
-                    hi = l[i] > l[bg] ? l[i] : l[bg]; lo = l[i] > l[bg] ? l[bg] : l[i]
-                    print (hi + 0.05) / (lo + 0.05), n[i]
-                }
-            }' | sort -rn | awk '{ seen += $2 } seen >= 3 { printf "%.2f\n", $1; exit }'
+# contrasts FILE "W H X Y"...: for each crop of the screenshot (a PPM), the WCAG ratio between its
+# most common colour (its background) and its text, taken as the third pixel that stands out most
+# (anti-aliased edges are weaker, and a small glyph has few pixels of its core colour). One
+# process reads the screenshot once for all of them.
+contrasts() {
+    /usr/bin/python3 - "$@" <<'PY'
+import sys
+magic, width, height, depth, pixels = open(sys.argv[1], "rb").read().split(maxsplit=4)
+assert magic == b"P6" and depth == b"255", "not an 8-bit PPM"
+width = int(width)
+def lum(r, g, b):
+    lin = lambda c: c / 255 / 12.92 if c / 255 <= 0.04045 else ((c / 255 + 0.055) / 1.055) ** 2.4
+    return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b)
+for crop in sys.argv[2:]:
+    w, h, x, y = map(int, crop.split())
+    counts = {}
+    for row in range(y, y + h):
+        line = pixels[(row * width + x) * 3:(row * width + x + w) * 3]
+        for i in range(0, len(line), 3):
+            counts[line[i:i + 3]] = counts.get(line[i:i + 3], 0) + 1
+    bg = lum(*max(counts, key=lambda c: (counts[c], [-v for v in c])))
+    ratios = sorted(((max(l, bg) + 0.05) / (min(l, bg) + 0.05), n)
+                    for l, n in ((lum(*c), n) for c, n in counts.items()))
+    seen, ratio = 0, None
+    while seen < 3 and ratios:
+        ratio, n = ratios.pop()
+        seen += n
+    print("%.2f" % ratio if seen >= 3 else 0)
+PY
+}
+
+# check_contrasts THEME FILE "NAME|MINIMUM|W H X Y"...: checks each crop's contrast
+check_contrasts() {
+    local theme=$1 file=$2 crops=() item i=0 ratio
+    shift 2
+    for item in "$@"; do crops+=("${item##*|}"); done
+    while read -r ratio; do
+        item=${@:$((i += 1)):1}
+        check "$theme" "${item%%|*}" "$ratio" "$(cut -d'|' -f2 <<<"$item")"
+    done < <(contrasts "$file" "${crops[@]}")
+    ((i == $#)) || die "$theme: $i of $# contrasts were measured"
 }
 
 # ink_margins FILE W H X Y: the blank columns left and right of the dark text in the crop
@@ -129,30 +172,32 @@ INI
     wait_for 3 moved_up frmGreen $((y - 200)) || die "$theme: the Green note did not move"
     drag $((x + 60)) $((y + 90)) 0 -300
     wait_for 3 moved_up frmBlue $((y - 200)) || die "$theme: the Blue note did not move"
-    # A second start brings up the running one's settings window.
-    env "${envs[@]}" "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1
+    # A second start brings up the running one's settings window. Bounded, like the end below: a
+    # start or an end that hangs fails here with its name instead of holding the run.
+    timeout 10 env "${envs[@]}" "$program" >>"$SESSION_DIR/log/tackpad.log" 2>&1 ||
+        die "$theme: the second start ended with status $?"
     wait_for 5 role_viewable frmMain || die "$theme: the settings window did not open"
     sleep 0.7
     read -r mx my mw mh <<<"$(geometry "$(window_role frmMain)")"
-    local shot="$SESSION_DIR/$theme.png"
-    screenshot "$shot"
-    [[ -n $out ]] && cp "$shot" "$out/themes-$theme.png"
+    local shot="$SESSION_DIR/$theme.ppm" crops=()
+    import -window root -depth 8 "$shot" # 8 bits a channel, as contrasts reads it
+    [[ -n $out ]] && convert "$shot" "$out/themes-$theme.png"
 
     for item in "${texts[@]}"; do
         read -r name cx cy cw ch <<<"$item"
-        check "$theme" "$name" "$(contrast "$shot" "$cw" "$ch" $((mx + cx)) $((my + cy)))" 4.5
+        crops+=("$name|4.5|$cw $ch $((mx + cx)) $((my + cy))")
     done
     for role in frmBlue frmGreen frmRed; do
         read -r x y w h <<<"$(geometry "$(window_role $role)")"
-        check "$theme" "txt${role#frm}" "$(contrast "$shot" $((w - 12)) 16 $((x + 6)) $((y + 6)))" 4.5
+        crops+=("txt${role#frm}|4.5|$((w - 12)) 16 $((x + 6)) $((y + 6))")
     done
     for item in "${boxes[@]}"; do
         read -r name cx cy cw ch <<<"$item"
-        check "$theme" "$name box" "$(contrast "$shot" "$cw" "$ch" $((mx + cx)) $((my + cy)))" 3
+        crops+=("$name box|3|$cw $ch $((mx + cx)) $((my + cy))")
     done
-    check "$theme" "VScrollHourRed up arrow" "$(contrast "$shot" 12 7 $((mx + 428)) $((my + 235)))" 3
-    check "$theme" "VScrollHourRed down arrow" \
-        "$(contrast "$shot" 12 7 $((mx + 428)) $((my + 249)))" 3
+    crops+=("VScrollHourRed up arrow|3|12 7 $((mx + 428)) $((my + 235))"
+        "VScrollHourRed down arrow|3|12 7 $((mx + 428)) $((my + 249))")
+    check_contrasts "$theme" "$shot" "${crops[@]}"
     # Centred text shows as wide a margin left as right; a cut one starts at the field's edge.
     for item in "${dates[@]}"; do
         read -r name cx cy cw ch <<<"$item"
@@ -178,23 +223,28 @@ INI
     }
     click $((mx + 198)) $((my + 240))
     sleep 0.7
-    screenshot "$shot"
-    [[ -n $out ]] && cp "$shot" "$out/themes-$theme-calendar.png"
+    import -window root -depth 8 "$shot" # 8 bits a channel, as contrasts reads it
+    [[ -n $out ]] && convert "$shot" "$out/themes-$theme-calendar.png"
+    crops=()
     for item in "${calendar[@]}"; do
         read -r name cx cy cw ch <<<"$item"
-        check "$theme" "CalendarRed $name" \
-            "$(contrast "$shot" "$cw" "$ch" $((mx + cx)) $((my + cy)))" 4.5
+        crops+=("CalendarRed $name|4.5|$cw $ch $((mx + cx)) $((my + cy))")
     done
+    check_contrasts "$theme" "$shot" "${crops[@]}"
     kill "$TACKPAD_PID"
+    ended() { ! kill -0 "$TACKPAD_PID" 2>/dev/null; }
+    wait_for 5 ended || die "$theme: SIGTERM did not end the program"
     wait "$TACKPAD_PID" 2>/dev/null
     TACKPAD_PID=
 }
 
-run_theme light
-run_theme gtk-dark QT_QPA_PLATFORMTHEME=gtk3
-run_theme qt6ct-darker QT_QPA_PLATFORMTHEME=qt6ct
-run_theme adwaita QT_STYLE_OVERRIDE=Adwaita
-run_theme adwaita-dark QT_STYLE_OVERRIDE=Adwaita-Dark
-run_theme dejavu FONTCONFIG_FILE="$XDG_CONFIG_HOME/fontconfig/dejavu.conf"
+declare -A looks=([light]="" [gtk-dark]=QT_QPA_PLATFORMTHEME=gtk3
+    [qt6ct-darker]=QT_QPA_PLATFORMTHEME=qt6ct [adwaita]=QT_STYLE_OVERRIDE=Adwaita
+    [adwaita-dark]=QT_STYLE_OVERRIDE=Adwaita-Dark
+    [dejavu]=FONTCONFIG_FILE="$XDG_CONFIG_HOME/fontconfig/dejavu.conf")
+for theme in $THEMES; do
+    [[ -v looks[$theme] ]] || die "no look named $theme"
+    run_theme "$theme" ${looks[$theme]}
+done
 ((failures == 0)) || die "$failures checks failed"
 echo "PASS"
