@@ -47,21 +47,9 @@ for f in /usr/bin/tackpad "$entry"; do
     [[ -e $f ]] && skip "$f is already there; the test would replace it"
 done
 
-# Debian's build flags (hardening on; no debug information, the package is stripped anyway),
-# taken in the source folder so that the file-prefix map, and with it the build, stays the same.
 cd "$source_dir" || die "no source folder"
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
-generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
-log "configuring the package build in $pkg_build"
-cmake -S "$source_dir" -B "$pkg_build" ${generator:+-G "$generator"} -DCMAKE_BUILD_TYPE=None \
-    -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DTACKPAD_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >"$pkg_build/configure.log" 2>&1 \
-    || { tail -20 "$pkg_build/configure.log"; die "configuring the package build failed"; }
-rm -f "$pkg_build"/*.deb
-log "building the package"
-cmake --build "$pkg_build" --target package -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" \
-    >"$pkg_build/build.log" 2>&1 || { tail -30 "$pkg_build/build.log"; die "building the package failed"; }
+log "building the package in $pkg_build"
+bash "$source_dir/tests/packaging/build-deb.sh" "$build" || die "building the package failed"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$pkg_build/CMakeCache.txt")
 deb=$pkg_build/tackpad_${version}_$(dpkg --print-architecture).deb
