@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <ctime>
 #include <sys/resource.h>
 
 namespace {
@@ -50,9 +51,17 @@ qint64 cpuMs()
         + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
 }
 
+qint64 threadCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
 // The child: shows the Red note holding the text, types a key at its end once shown, and
 // reports how long the note took to show, the longest the event loop was held, whether the text
-// was saved with the key and when the CPU came to rest.
+// was saved with the key and when the CPU came to rest. Each time is told twice: on the wall
+// clock, and as the CPU the program spent, which other programs on a busy machine do not stretch.
 int child(const QString& shape, qsizetype size)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // a child that hangs still tells how far it came
@@ -62,20 +71,24 @@ int child(const QString& shape, qsizetype size)
     store.entries.insert(QStringLiteral("Note/Red"), text);
     QElapsedTimer clock;
     clock.start();
+    const qint64 cpuAtStart = cpuMs();
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
     NoteWindow* red = notes.existing(NoteColour::Red);
     if (!QTest::qWaitForWindowExposed(red))
         return 2;
-    std::printf("shown %lld\n", clock.elapsed());
+    std::printf("shown %lld\nshownCpu %lld\n", clock.elapsed(), cpuMs() - cpuAtStart);
 
     // A tick every 20 ms stands for the tray and the settings window: how long is it held while
     // the note is laid out, until the CPU is at rest (a fifth of a second costing under 20 ms)?
     qint64 lastTick = clock.elapsed(), longestGap = 0;
+    qint64 lastTickCpu = threadCpuMs(), longestGapCpu = 0;
     QTimer ticks;
     QObject::connect(&ticks, &QTimer::timeout, [&] {
         longestGap = qMax(longestGap, clock.elapsed() - lastTick);
         lastTick = clock.elapsed();
+        longestGapCpu = qMax(longestGapCpu, threadCpuMs() - lastTickCpu);
+        lastTickCpu = threadCpuMs();
     });
     ticks.start(20);
     for (;;) {
@@ -84,14 +97,16 @@ int child(const QString& shape, qsizetype size)
         if (cpuMs() - before < 20 || clock.elapsed() > 30000)
             break;
     }
-    std::printf("rest %lld\ngap %lld\n", clock.elapsed(), longestGap);
+    std::printf("rest %lld\nrestCpu %lld\n", clock.elapsed(), cpuMs() - cpuAtStart);
+    std::printf("gap %lld\ngapCpu %lld\n", longestGap, longestGapCpu);
 
     QTextEdit* txt = red->form().txt;
     txt->moveCursor(QTextCursor::End);
     QElapsedTimer key;
     key.start();
+    const qint64 keyCpu = threadCpuMs();
     QTest::keyClick(txt, Qt::Key_Z);
-    std::printf("key %lld\n", key.elapsed());
+    std::printf("key %lld\nkeyCpu %lld\n", key.elapsed(), threadCpuMs() - keyCpu);
     std::printf("saved %d\n", store.entries.value(QStringLiteral("Note/Red")) == text + u'z');
     std::printf("kept %d\n", store.entries.value(QStringLiteral("Note/Red")) == text);
     return 0;
@@ -147,10 +162,16 @@ void TstBigNote::bigNoteShowsSettlesAndTakesKeys()
     QCOMPARE(got.value(QStringLiteral("saved")), shown ? 1 : 0);
     QCOMPARE(got.value(QStringLiteral("kept")), shown ? 0 : 1);
     QVERIFY(got.value(QStringLiteral("shown"), -1) >= 0);
-    QVERIFY(got.value(QStringLiteral("shown")) <= 3000);
-    QVERIFY(got.value(QStringLiteral("rest")) <= 10000);
-    QVERIFY(got.value(QStringLiteral("gap")) <= 250); // the tray and settings window answer
-    QVERIFY(got.value(QStringLiteral("key")) <= 100);
+    // The limits hold for the CPU spent; the wall clock, which a loaded machine stretches, only
+    // has to stay within reach of them.
+    QVERIFY(got.value(QStringLiteral("shownCpu")) <= 3000);
+    QVERIFY(got.value(QStringLiteral("restCpu")) <= 10000);
+    QVERIFY(got.value(QStringLiteral("gapCpu")) <= 250); // the tray and settings window answer
+    QVERIFY(got.value(QStringLiteral("keyCpu")) <= 100);
+    QVERIFY(got.value(QStringLiteral("shown")) <= 10000);
+    QVERIFY(got.value(QStringLiteral("rest")) < 30000); // came to rest at all
+    QVERIFY(got.value(QStringLiteral("gap")) <= 1000);
+    QVERIFY(got.value(QStringLiteral("key")) <= 400);
 }
 
 int main(int argc, char** argv)

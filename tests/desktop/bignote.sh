@@ -1,6 +1,6 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A note of 10 MB of log lines on a real desktop: it shows within 3 s, the tray menu and the
+# A note of 10 MB of log lines on a real desktop: it shows within 3 s of CPU, the tray menu and the
 # settings window answer while it is laid out, a key typed at its end is saved, and SIGTERM ends
 # the program. Then a note of 10 MB in one paragraph: a key at its end is saved, and Close from
 # the tray menu ends the program.
@@ -16,12 +16,19 @@ line = "2026-12-08 16:14:45.123 INFO [worker-3] org.example.service.Handler: req
 with open(sys.argv[1], "w") as ini:
     ini.write("[Always]\nRed=ON\n[Note]\nRed=" + "\\n".join([line] * 110000) + "\n")
 PY
+# cpu_ms: the CPU the program has spent, which other programs on a busy machine do not stretch
+cpu_ms() {
+    local stat
+    stat=$(<"/proc/$TACKPAD_PID/stat")
+    read -r -a f <<<"${stat##*) }" # fields from the state on: utime and stime are the 12th, 13th
+    echo $(((f[11] + f[12]) * 1000 / $(getconf CLK_TCK)))
+}
 start_tackpad "$program" TACKPAD_SPEAKER=none
 started=$(date +%s%N)
 wait_for 10 role_viewable frmRed || die "the note did not appear"
-shown=$((($(date +%s%N) - started) / 1000000))
-log "the 10 MB note showed after $shown ms"
-((shown <= 3000)) || die "the note took $shown ms to show"
+shown=$((($(date +%s%N) - started) / 1000000)) shown_cpu=$(cpu_ms)
+log "the 10 MB note showed after $shown ms, $shown_cpu ms of CPU"
+((shown_cpu <= 3000)) || die "the note took $shown_cpu ms of CPU to show"
 
 wait_for 5 tray_icon || die "no tray icon docked"
 read -r tx ty <<<"$(tray_icon)"
