@@ -6,7 +6,7 @@
 #   and their count, while the notes are left alone: settings window hidden with nothing armed,
 #   hidden with the six checks armed for later, and shown;
 # - the delay from a reminder's minute to its note being mapped, under a faked wall clock.
-# Needs $program, $bin, $ini, $applog and the helpers of tests/desktop/lib.sh.
+# Needs $program, $bin, $ini, $applog and the functions of tests/desktop/lib.sh.
 wake_seconds=${BENCH_WAKE_SECONDS:-150}
 reminder_runs=${BENCH_REMINDER_RUNS:-10}
 libfaketime=${LIBFAKETIME:-/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1}

@@ -3,7 +3,6 @@
 
 #include "app/tackpad.h"
 #include "base/buildinfo.h"
-#include "base/clock.h"
 #include "base/intervals.h"
 #include "base/portio.h"
 #include "platform/desktopcommandrunner.h"

@@ -8,7 +8,6 @@
 
 class CommandRunner;
 class SettingsForm;
-class QTimer;
 class SettingsWindow;
 
 /// The settings window's own commands: the note labels, the help boxes shown while their labels

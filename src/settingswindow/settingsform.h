@@ -35,7 +35,7 @@ struct NoteRow {
 };
 
 /// The definition of the settings window frmMain: every control, named as its objectName, in its
-/// initial state. It holds no behaviour.
+/// initial state. Its only behaviour is the calendars' stacking; the commands are the controller's.
 class SettingsForm final {
 public:
     /// Builds the controls on frmMain, which must be a fresh top-level widget.

@@ -3,9 +3,9 @@
 
 #include <QWidget>
 
-/// A top-level window of the program without a title bar: centred the first time it shows, kept
-/// wholly on a screen and off the taskbar. A show that someone asked for takes the keyboard; one
-/// that comes by itself leaves it to the program the person is in.
+/// A top-level window of the program (its form takes the title bar away): centred the first time
+/// it shows, kept wholly on a screen and off the taskbar. A show that someone asked for takes the
+/// keyboard; one that comes by itself leaves it to the program the person is in.
 class FloatingWindow : public QWidget {
     Q_OBJECT
 public:

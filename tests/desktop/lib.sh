@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared harness of the desktop tests: a private headless X session (Xvfb on a display it picks
 # itself, icewm as window manager and XEmbed tray, a session D-Bus, PulseAudio with a null sink),
-# and helpers to drive the program with xdotool as a person would. Source it, then call
+# and functions to drive the program with xdotool as a person would. Source it, then call
 # session_start; everything is stopped and removed on exit.
 set -u
 

@@ -6,7 +6,6 @@
 
 #include "platform/settingsfile/iniformat.h"
 #include "platform/xdgautostart.h"
-#include "tray/traymenu.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

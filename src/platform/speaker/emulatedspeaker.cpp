@@ -10,9 +10,6 @@ Q_LOGGING_CATEGORY(lcSpeaker, "tackpad.speaker", QtCriticalMsg)
 
 namespace {
 
-constexpr quint16 countPort = SpeakerPort::Counter;
-constexpr quint16 commandPort = SpeakerPort::Mode;
-constexpr quint16 controlPort = SpeakerPort::Control;
 constexpr qint64 nsPerSecond = 1'000'000'000;
 // Above half the sample rate a tone can only alias; the speaker cone could not follow it either.
 constexpr quint32 lowestAudibleDivisor
@@ -38,7 +35,7 @@ bool SpeakerPortModel::write(quint16 port, quint8 value)
     const bool wasSounding = sounding();
     bool reloaded = false;
     switch (port) {
-    case commandPort: {
+    case SpeakerPort::Mode: {
         if ((value >> 6) != 2)
             break; // channels 0 and 1 drive the clock and refresh, not the speaker; read-back
                    // unmodelled
@@ -59,7 +56,7 @@ bool SpeakerPortModel::write(quint16 port, quint8 value)
         m_counting = false;
         break;
     }
-    case countPort: {
+    case SpeakerPort::Counter: {
         quint16 count = 0;
         if (m_access == 1) {
             count = value;
@@ -82,7 +79,7 @@ bool SpeakerPortModel::write(quint16 port, quint8 value)
         reloaded = true;
         break;
     }
-    case controlPort: {
+    case SpeakerPort::Control: {
         const bool gateRises = (value & 1) && !(m_port61 & 1);
         m_port61 = value;
         reloaded = gateRises; // a rising gate reloads the count
@@ -97,9 +94,9 @@ bool SpeakerPortModel::write(quint16 port, quint8 value)
 
 quint8 SpeakerPortModel::read(quint16 port)
 {
-    if (port == controlPort)
+    if (port == SpeakerPort::Control)
         return m_port61;
-    if (port != countPort)
+    if (port != SpeakerPort::Counter)
         return 0xFF; // the command port cannot be read; unknown ports float high
     // The count itself is not run down: nothing here times it, and the alert never reads it.
     const quint16 count = m_latched ? m_latch : m_rawCount;

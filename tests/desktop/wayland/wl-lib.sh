@@ -1,7 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Harness of the Wayland desktop tests: a private compositor (headless sway, or mutter or KWin
-# nested in a private Xvfb), with or without XWayland, a session D-Bus, and helpers to drive it
+# nested in a private Xvfb), with or without XWayland, a session D-Bus, and functions to drive it
 # as a person would. sway refuses to run as root: run as root, the session runs as the user
 # nobody. Source it after ../lib.sh, then call wl_start; everything is stopped on exit.
 #   sway: the pointer is wlpointer (a virtual pointer), keys come from wtype, pictures from grim.
