@@ -51,6 +51,7 @@ sleep 0.5
 screenshot "$SESSION_DIR/notes.png"
 convert "$SESSION_DIR/notes.png" -crop $((w + 340))x$((h + 40))+$((x - 190))+$((y - 20)) +repage "$out/notes.png"
 
+wait_for 10 tray_icon || die "no tray icon docked"
 read -r tx ty <<<"$(tray_icon)"
 click "$tx" "$ty" 1
 wait_for 5 role_viewable frmMain || die "the settings window did not open"
