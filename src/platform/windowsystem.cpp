@@ -30,6 +30,9 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
 }
 
 constexpr char kHeldAtSize[] = "tackpadHeldAtSize";
+// Set on the windows that prepareShow placed: only those are brought back when screens change.
+// Others, such as the tray icon's window inside the tray, are placed by someone else.
+constexpr char kKeptOnScreen[] = "tackpadKeptOnScreen";
 
 // Gives a window back its own size limits once the compositor has mapped it.
 class SizeLimitsRestorer final : public QObject {
@@ -248,6 +251,7 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation)
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             window->move(screen->availableGeometry().center() - window->rect().center());
     }
+    window->setProperty(kKeptOnScreen, true);
     keepOnScreen(window);
     keepOffTaskbar(window);
     floatWhenMapped(window);
@@ -322,23 +326,25 @@ void keepOnScreen(QWidget* window)
     window->move(window->pos() + QPoint(x, y) - frame.topLeft());
 }
 
+void keepWindowsOnScreen()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->property(kKeptOnScreen).toBool())
+            keepOnScreen(w);
+    }
+}
+
 void watchScreens()
 {
     static QPointer<QTimer> settle;
     if (settle || !qGuiApp)
         return;
     // Screens change in several steps (a monitor goes, then the desk shrinks): look once they
-    // have settled, at every visible window of the program.
+    // have settled, at every visible window that prepareShow placed.
     QTimer* t = settle = new QTimer(qGuiApp);
     t->setSingleShot(true);
     t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, [] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            const Qt::WindowType type = w->windowType();
-            if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip)
-                keepOnScreen(w);
-        }
-    });
+    QObject::connect(t, &QTimer::timeout, &keepWindowsOnScreen);
     const auto follow = [t](QScreen* screen) {
         QObject::connect(screen, &QScreen::geometryChanged, t, qOverload<>(&QTimer::start));
         QObject::connect(

@@ -25,8 +25,12 @@ void setActivation(QWidget* window, Activation activation);
 /// Moves a window that is not wholly on any screen wholly onto the nearest one; one bigger than
 /// that screen gets its top-left part on it. A window wholly on a screen stays where it is.
 void keepOnScreen(QWidget* window);
-/// From now on, whenever a screen goes, comes or changes size, every visible window of the
-/// program that is no longer wholly on the screens is brought back onto the nearest one.
+/// Brings every visible window that prepareShow placed, and that is no longer wholly on the
+/// screens, back onto the nearest one. Windows placed by others (the tray icon's, embedded in
+/// the tray) are left alone.
+void keepWindowsOnScreen();
+/// From now on, whenever a screen goes, comes or changes size, or a panel changes the room
+/// left on it, keepWindowsOnScreen runs once the change has settled.
 void watchScreens();
 /// Under XWayland, maps a window that shows without the keyboard as one that takes no input at
 /// all, which wlroots compositors do not focus; it takes the keyboard from a click after that.

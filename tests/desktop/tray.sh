@@ -1,7 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The tray on a real desktop: the icon docks in the panel; a right click opens the menu, whose
-# "Red Note" > "Show" shows the Red note; a left click opens the settings window, where a right
+# "Red Note" > "Show" shows the Red note; the icon stays in the tray when a panel takes more room;
+# a left click opens the settings window, where a right
 # press on "Instructions" shows the help only while held; "Tray  >>" hides it; "Close" ends the
 # program, and so does SIGTERM.
 #   tray.sh PROGRAM
@@ -28,6 +29,13 @@ xdotool key --delay 80 Return # "Show", the first item of the submenu
 wait_for 5 role_viewable frmRed || die "Red Note > Show did not show the Red note"
 log "Red note shown from the tray menu"
 role_viewable frmGreen && die "another note showed too"
+
+# A panel that takes more room of the screen: the notes keep to what is left, but the icon stays
+# where the tray put it, in sight and under the pointer.
+xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 1280, 700"
+sleep 0.5
+read -r tx2 ty2 <<<"$(tray_icon)"
+[[ "$tx2,$ty2" == "$tx,$ty" ]] || die "the tray icon moved from $tx,$ty to $tx2,$ty2 when the work area changed"
 
 click "$tx" "$ty" 1
 wait_for 5 role_viewable frmMain || die "a left click did not open the settings window"
