@@ -100,6 +100,7 @@ public:
     {
     }
     QDateTime now() const override { return current; }
+    qint64 msecsSinceEpoch() const override { return current.toMSecsSinceEpoch(); }
     void advanceMinutes(int minutes) { current = current.addSecs(60 * minutes); }
 
     QDateTime current;
