@@ -15,7 +15,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <sys/resource.h>
 
 namespace {
 
@@ -43,18 +42,11 @@ QString shapedText(const QString& shape, qsizetype size)
     return text;
 }
 
-qint64 cpuMs()
-{
-    rusage u {};
-    getrusage(RUSAGE_SELF, &u);
-    return qint64(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000
-        + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
-}
-
-qint64 threadCpuMs()
+// The CPU spent so far by the process, or by the calling thread.
+qint64 cpuMs(clockid_t which = CLOCK_PROCESS_CPUTIME_ID)
 {
     timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(which, &t);
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
 }
 
@@ -82,13 +74,13 @@ int child(const QString& shape, qsizetype size)
     // A tick every 20 ms stands for the tray and the settings window: how long is it held while
     // the note is laid out, until the CPU is at rest (a fifth of a second costing under 20 ms)?
     qint64 lastTick = clock.elapsed(), longestGap = 0;
-    qint64 lastTickCpu = threadCpuMs(), longestGapCpu = 0;
+    qint64 lastTickCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID), longestGapCpu = 0;
     QTimer ticks;
     QObject::connect(&ticks, &QTimer::timeout, [&] {
         longestGap = qMax(longestGap, clock.elapsed() - lastTick);
         lastTick = clock.elapsed();
-        longestGapCpu = qMax(longestGapCpu, threadCpuMs() - lastTickCpu);
-        lastTickCpu = threadCpuMs();
+        longestGapCpu = qMax(longestGapCpu, cpuMs(CLOCK_THREAD_CPUTIME_ID) - lastTickCpu);
+        lastTickCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
     });
     ticks.start(20);
     for (;;) {
@@ -104,9 +96,9 @@ int child(const QString& shape, qsizetype size)
     txt->moveCursor(QTextCursor::End);
     QElapsedTimer key;
     key.start();
-    const qint64 keyCpu = threadCpuMs();
+    const qint64 keyCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
     QTest::keyClick(txt, Qt::Key_Z);
-    std::printf("key %lld\nkeyCpu %lld\n", key.elapsed(), threadCpuMs() - keyCpu);
+    std::printf("key %lld\nkeyCpu %lld\n", key.elapsed(), cpuMs(CLOCK_THREAD_CPUTIME_ID) - keyCpu);
     std::printf("saved %d\n", store.entries.value(QStringLiteral("Note/Red")) == text + u'z');
     std::printf("kept %d\n", store.entries.value(QStringLiteral("Note/Red")) == text);
     return 0;

@@ -30,9 +30,6 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
 }
 
 constexpr char kHeldAtSize[] = "tackpadHeldAtSize";
-// Set on the windows that prepareShow placed: only those are brought back when screens change.
-// Others, such as the tray icon's window inside the tray, are placed by someone else.
-constexpr char kKeptOnScreen[] = "tackpadKeptOnScreen";
 
 // Gives a window back its own size limits once the compositor has mapped it.
 class SizeLimitsRestorer final : public QObject {
@@ -251,7 +248,6 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation)
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             window->move(screen->availableGeometry().center() - window->rect().center());
     }
-    window->setProperty(kKeptOnScreen, true);
     keepOnScreen(window);
     keepOffTaskbar(window);
     floatWhenMapped(window);
@@ -329,7 +325,11 @@ void keepOnScreen(QWidget* window)
 void keepWindowsOnScreen()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->property(kKeptOnScreen).toBool())
+        const Qt::WindowType type = w->windowType();
+        // A window that bypasses the window manager is placed by another program: the tray
+        // icon's sits inside the tray, which to Qt looks off the screens.
+        if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip
+            && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint))
             keepOnScreen(w);
     }
 }
@@ -340,7 +340,7 @@ void watchScreens()
     if (settle || !qGuiApp)
         return;
     // Screens change in several steps (a monitor goes, then the desk shrinks): look once they
-    // have settled, at every visible window that prepareShow placed.
+    // have settled, at every visible window of the program.
     QTimer* t = settle = new QTimer(qGuiApp);
     t->setSingleShot(true);
     t->setInterval(0);

@@ -25,9 +25,9 @@ void setActivation(QWidget* window, Activation activation);
 /// Moves a window that is not wholly on any screen wholly onto the nearest one; one bigger than
 /// that screen gets its top-left part on it. A window wholly on a screen stays where it is.
 void keepOnScreen(QWidget* window);
-/// Brings every visible window that prepareShow placed, and that is no longer wholly on the
-/// screens, back onto the nearest one. Windows placed by others (the tray icon's, embedded in
-/// the tray) are left alone.
+/// Brings every visible window of the program that is no longer wholly on the screens back onto
+/// the nearest one. Windows that bypass the window manager (the tray icon's, embedded in the
+/// tray) are left alone.
 void keepWindowsOnScreen();
 /// From now on, whenever a screen goes, comes or changes size, or a panel changes the room
 /// left on it, keepWindowsOnScreen runs once the change has settled.
