@@ -446,9 +446,8 @@ void TstIniSettingsStore::unreadableStore_data()
         << QByteArray("[Note]\nRed=\xff\xfe\xc3\nGreen=ok\n") << "Green";
     QTest::newRow("10 MB line") << QByteArray(10 * 1024 * 1024, 'y') + "\n[Note]\nGreen=ok\n"
                                 << "Green";
-    QTest::newRow("10 MB value") << "[Note]\nRed=" + QByteArray(10 * 1024 * 1024, 'v')
-            + "\nGreen=ok\n"
-                                 << "Green";
+    const QByteArray bigValue = "[Note]\nRed=" + QByteArray(10 * 1024 * 1024, 'v') + "\nGreen=ok\n";
+    QTest::newRow("10 MB value") << bigValue << "Green";
     QTest::newRow("NUL bytes") << QByteArray("[Note]\0\nRed\0=\0\n\0\0\nGreen=ok\n", 28) << "Green";
     QTest::newRow("unterminated quote") << QByteArray("[Note]\nRed=\"open\nGreen=ok\n") << "Green";
     QTest::newRow("unterminated header") << QByteArray("[Note\nGreen=ok\n") << "";
@@ -832,11 +831,9 @@ void TstIniSettingsStore::killedWriterLeavesWholeFile()
         const QString* value = doc.find(u"Note", u"Text");
         QVERIFY2(value, qPrintable(QStringLiteral("trial %1: no whole entry").arg(trials)));
         const qint64 n = growthStep(*value);
-        QVERIFY2(n == reported || n == reported + 1,
-            qPrintable(QStringLiteral("trial %1: file holds %2, child reported %3")
-                           .arg(trials)
-                           .arg(n)
-                           .arg(reported)));
+        const QString told = QStringLiteral("trial %1: file holds %2, child reported %3");
+        QVERIFY2(
+            n == reported || n == reported + 1, qPrintable(told.arg(trials).arg(n).arg(reported)));
         stored = n;
     }
     qInfo("%d kills in %lld ms, %d before the child reported a write, last step %lld", trials,

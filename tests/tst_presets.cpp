@@ -239,8 +239,8 @@ void TstPresets::tabGoesThroughTheRowsLeftToRight()
     app.form().chkBlue->setFocus();
     QStringList order { "chkBlue" }, expected;
     for (const QString c : { "Blue", "Green", "Red" }) { // the rows from the top
-        expected << "VScrollHour" + c << "VScrollMin" + c << "chk" + c + "1"
-                 << "chk" + c + "2";
+        expected << "VScrollHour" + c << "VScrollMin" + c;
+        expected += { "chk" + c + "1", "chk" + c + "2" };
         if (c == "Red") // then the title strip's commands, and round to the top row
             expected << "lblTray"
                      << "Label13"

@@ -200,9 +200,8 @@ void TstSettingsController::saveFailureIsToldOnce()
     };
     QCOMPARE(boxes().size(), 1);
     QVERIFY(!boxes().first()->isModal());
-    QVERIFY(qobject_cast<QMessageBox*>(boxes().first())
-                ->text()
-                .contains(QLatin1String("No space left on device")));
+    const QString told = qobject_cast<QMessageBox*>(boxes().first())->text();
+    QVERIFY(told.contains(QLatin1String("No space left on device")));
     QCOMPARE(txt->toPlainText(), QStringLiteral("abc"));
     h.store.failWrites = false;
     QTest::keyClicks(txt, QStringLiteral("d"));

@@ -441,17 +441,12 @@ void TstSpeaker::emulatedSpeakerSessions()
             const auto length = std::chrono::duration_cast<std::chrono::nanoseconds>(
                 played[i].second - played[i].first);
             QVERIFY(qAbs(tones[i].hz / hzOf(i % 2 ? lowDivisor : highDivisor) - 1) < 0.01);
+            const QString what = QStringLiteral("alert %1 tone %2 %3 %4").arg(alert).arg(i);
             QVERIFY2(qAbs(tones[i].start - samplesFor(start.count())) <= rate / 1000,
-                qPrintable(QStringLiteral("alert %1 tone %2 at %3")
-                               .arg(alert)
-                               .arg(i)
-                               .arg(tones[i].start)));
+                qPrintable(what.arg(QStringLiteral("at")).arg(tones[i].start)));
             QVERIFY2(tones[i].length >= samplesFor(length.count()) - rate / 1000
                     && tones[i].length <= samplesFor(length.count()) + rate / 1000,
-                qPrintable(QStringLiteral("alert %1 tone %2 lasts %3")
-                               .arg(alert)
-                               .arg(i)
-                               .arg(tones[i].length)));
+                qPrintable(what.arg(QStringLiteral("lasts")).arg(tones[i].length)));
         }
         // The silence after the last tone was played out before closing.
         const qint64 afterLast

@@ -85,8 +85,8 @@ void TstStartup::everyAlwaysEntryShowsNotesBlueGreenRed()
     QStringList expected;
     for (const char* c : { "Blue", "Green", "Red" }) {
         const QString w = QLatin1String(c);
-        expected << rowReads(w) << "Write Always/" + w + "=ON"
-                 << "Read Note/" + w;
+        expected << rowReads(w);
+        expected += { "Write Always/" + w + "=ON", "Read Note/" + w };
     }
     QCOMPARE(h.store.calls, expected);
     // Three alerts one after another: 24 tones.
@@ -273,8 +273,9 @@ void TstStartup::autostartListThatCannotBeWrittenFails()
     QFile blocker(dir.filePath(QStringLiteral("autostart")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QVERIFY(!XdgAutostart(blocker.fileName())
-                 .registerProgram(QStringLiteral("Tackpad"), QStringLiteral("/usr/bin/tackpad")));
+    XdgAutostart blocked(blocker.fileName());
+    QVERIFY(
+        !blocked.registerProgram(QStringLiteral("Tackpad"), QStringLiteral("/usr/bin/tackpad")));
 
     QCOMPARE(quoteExecArgument(QStringLiteral("/opt/my apps/tack$pad\\\"%")),
         QStringLiteral("\"/opt/my apps/tack\\\\$pad\\\\\\\\\\\\\"%%\""));

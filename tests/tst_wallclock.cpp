@@ -21,7 +21,7 @@ namespace {
 
 QDateTime utc(int month, int day, int hour, int minute, int second = 0, int year = 2026)
 {
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::utc());
 }
 
 struct Run {

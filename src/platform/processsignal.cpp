@@ -45,7 +45,7 @@ ProcessSignal::ProcessSignal(Kind kind, QObject* parent)
         while (::read(fds[1], bytes, sizeof bytes) > 0) { }
         emit received();
     });
-    struct sigaction action { };
+    struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -32,7 +32,7 @@ constexpr int kRequestWaitMs = 1000;
 // A folder only this user can write to: the runtime folder the session gives us, if it is one.
 bool privateFolder(const QByteArray& path)
 {
-    struct stat st { };
+    struct stat st = {};
     return !path.isEmpty() && path.startsWith('/') && ::stat(path.constData(), &st) == 0
         && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
 }

@@ -130,7 +130,7 @@ std::optional<QDateTime> Reminders::displayed() const
     if (!m_today || !m_now)
         return std::nullopt;
     // A reading of the display, compared as it reads: no time zone, no daylight saving.
-    return QDateTime(*m_today, *m_now, Qt::UTC);
+    return QDateTime(*m_today, *m_now, QTimeZone::utc());
 }
 
 void Reminders::onClockChanged()
@@ -226,7 +226,7 @@ void Reminders::timeCheck_Timer(NoteColour colour)
         // The display jumped forward (a sleep, a clock set forward, a daylight-saving gap, a
         // zone to the east): the first of the check's minutes after the last one seen was
         // passed over unseen.
-        QDateTime next(seen->date(), *read.time, Qt::UTC);
+        QDateTime next(seen->date(), *read.time, QTimeZone::utc());
         if (next <= *seen)
             next = next.addDays(1);
         due = next <= *shown;

@@ -61,7 +61,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ -n $(field Maintainer) && -n $(field Description) ]] || die "maintainer or description missing"
 depends=$(field Depends)
 log "depends: $depends"
-for lib in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libxcb1; do
+# Debian 13 names Qt's core library for its 64-bit time_t (libqt6core6t64).
+for lib in libc6 libqt6widgets6 libqt6gui6 'libqt6core6(t64)?' libxcb1; do
     [[ ,$depends, =~ [,\ ]$lib[\ ,] ]] || die "Depends lacks $lib: $depends"
 done
 # The audio library is loaded only to play the alert; without it the alert is silent.

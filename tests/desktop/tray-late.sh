@@ -19,7 +19,8 @@ session_start --no-tray --no-audio --bare-bus
 HOST_PIDS=()
 start_watcher() { status-notifier-watcher >>"$SESSION_DIR/log/watcher.log" 2>&1 & HOST_PIDS+=($!); SESSION_PIDS+=($!); }
 start_host() { gtk-sni-tray-standalone --top --end -s 26 >>"$SESSION_DIR/log/host.log" 2>&1 & HOST_PIDS+=($!); SESSION_PIDS+=($!); }
-watcher_up() { busctl --user status org.kde.StatusNotifierWatcher >/dev/null 2>&1; }
+# --augment-creds=no: systemd 257's busctl fails ("No medium found") reading the peer's process.
+watcher_up() { busctl --user --augment-creds=no status org.kde.StatusNotifierWatcher >/dev/null 2>&1; }
 # The program's item as the watcher lists it (Qt registers it under its unique bus name).
 item_of_tackpad() {
     local items name pid
@@ -87,7 +88,7 @@ role_viewable frmMain && die "the settings window shows although a tray came wit
 
 # A panel restarted with its watcher: the item is registered with the new one.
 for p in "${HOST_PIDS[@]}"; do kill "$p" 2>/dev/null; done
-wait_for 5 sh -c '! busctl --user status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
+wait_for 5 sh -c '! busctl --user --augment-creds=no status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
 start_watcher
 start_host
 wait_for 5 item_of_tackpad || die "the icon did not come back into a restarted panel"
@@ -96,7 +97,7 @@ log "the icon is back in a restarted panel"
 # No host any more; an XEmbed tray that comes two seconds after the start.
 { kill -9 "$TACKPAD_PID"; wait "$TACKPAD_PID"; } 2>/dev/null
 for p in "${HOST_PIDS[@]}"; do kill "$p" 2>/dev/null; done
-wait_for 5 sh -c '! busctl --user status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
+wait_for 5 sh -c '! busctl --user --augment-creds=no status org.kde.StatusNotifierWatcher' || die "the watcher did not end"
 start_tackpad "$program" TACKPAD_SPEAKER=none
 sleep 2
 trayer --edge bottom --align right --widthtype request --height 24 >>"$SESSION_DIR/log/trayer.log" 2>&1 &

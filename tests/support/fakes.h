@@ -132,9 +132,9 @@ public:
     bool ask(const QString& caption, const QString& text, const QString& firstAnswer,
         const QString& defaultAnswer) override
     {
+        const QString line = QStringLiteral("ask %1: %2 [%3|%4]");
         if (log)
-            log->append(QStringLiteral("ask %1: %2 [%3|%4]")
-                            .arg(caption, text, firstAnswer, defaultAnswer));
+            log->append(line.arg(caption, text, firstAnswer, defaultAnswer));
         asked << QPair<QString, QString>(caption, text);
         return !answers.isEmpty() && answers.takeFirst();
     }

@@ -11,8 +11,9 @@ program=${1:?usage: kwin.sh PROGRAM}
 wl_start kwin
 
 # KWin's own view of a window, from a script it runs: "ROLE above skipTaskbar skipSwitcher"
+# (KWin 6 lists windows with windowList(), KWin 5 with clientList()).
 cat >"$SESSION_DIR/bin/states.js" <<'JS'
-var cs = workspace.clientList();
+var cs = workspace.windowList ? workspace.windowList() : workspace.clientList();
 for (var i = 0; i < cs.length; i++)
     print("STATE " + cs[i].windowRole + " " + cs[i].keepAbove + " " + cs[i].skipTaskbar + " " + cs[i].skipSwitcher);
 JS

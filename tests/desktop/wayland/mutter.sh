@@ -59,7 +59,8 @@ moves_and_hides() {
 }
 
 terminal_up() { [[ -s $SESSION_DIR/log/foot.log ]] && grep -q 'cell width' "$SESSION_DIR/log/foot.log"; }
-bg_user foot foot --app-id foot sh -c "cat >$SESSION_DIR/home/typed"
+# foot 1.14 and later log their start-up at level info only when asked.
+bg_user foot foot --log-level=info --app-id foot sh -c "cat >$SESSION_DIR/home/typed"
 wait_for 10 terminal_up || die "the terminal did not open"
 sleep 0.5
 preset '[Always]' 'Red=ON'
@@ -71,6 +72,17 @@ DISPLAY=$WL_OUTER xdotool key Return
 typed() { [[ $(cat "$SESSION_DIR/home/typed") == ls ]]; }
 wait_for 3 typed || die "keys typed into the terminal went elsewhere"
 grep -q '^\[Note\]' "$(ini)" && die "keys typed into the terminal went to the note"
+# A note that popped up by itself takes the keyboard from a click once the compositor has mapped
+# it, half a second after it showed; a busy machine can show it to a screenshot sooner.
+red_takes_input() {
+    local w
+    for w in $(as_user xdotool search --classname '^tackpad$'); do
+        as_user xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"frmRed"' &&
+            as_user xprop -id "$w" WM_HINTS | grep -q 'input or input focus: True' && return 0
+    done
+    return 1
+}
+wait_for 5 red_takes_input || die "the note never took input again"
 read -r x y w h <<<"$(note_box)"
 click $((x + 50)) $((y + 40))
 typetext "ring bo"
