@@ -264,10 +264,13 @@ void leaveFocusOnXWayland(QWidget* window)
     // input (Qt::WindowDoesNotAcceptFocus) nor offers WM_TAKE_FOCUS is mapped without the focus.
     QWindow* handle = window->windowHandle();
     offerTakeFocus(handle, false);
-    // Taking input again when X shows it would be too early here.
+    // Taking input again when X shows it would be too early here. The filter goes at once: shown
+    // from a nested event loop (the alert's), a deferred delete would come after the expose.
     for (QObject* child : handle->children()) {
-        if (dynamic_cast<FocusAfterMap*>(child))
-            child->deleteLater();
+        if (auto* early = dynamic_cast<FocusAfterMap*>(child)) {
+            handle->removeEventFilter(early);
+            early->deleteLater();
+        }
     }
     if (!handle->property(kTakeFocusHeld).toBool())
         new InputAfterXWaylandMap(handle);

@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A note on sway, through XWayland or natively: shown at start it floats, without a title bar,
-# above a tiled terminal that keeps the keys typed into it (through XWayland; natively sway
-# gives them to the note); typing into the note lands in the
+# above a tiled terminal that keeps the keys typed into it, with three notes shown at start too
+# (through XWayland; natively sway gives them to the note); typing into the note lands in the
 # settings file, a drag moves it, a double click hides it; the bar's tray icon opens the settings
 # window.
 #   sway.sh PROGRAM WLPOINTER [--no-xwayland]
@@ -19,6 +19,23 @@ shell=xwayland
 terminal_focused() { [[ $(sway_focused) == foot ]]; }
 bg_user foot foot --app-id foot --title foot sh -c "cat >$SESSION_DIR/home/typed"
 wait_for 10 terminal_focused || die "the terminal did not open"
+typed() { [[ $(cat "$SESSION_DIR/home/typed") == "$1" ]]; }
+if [[ -n $WL_X ]]; then
+    # Three notes shown at start leave the keys typed into the terminal there, every one of them.
+    preset '[Always]' 'Red=ON' 'Green=ON' 'Blue=ON'
+    start_tackpad_wl "$program"
+    three_up() { (($(sway_windows | wc -l) == 3)); }
+    wait_for 10 three_up || die "the three notes did not appear"
+    sleep 1.5
+    as_user wtype -s 250 -d 30 ls -k Return
+    wait_for 3 typed ls || die "keys typed into the terminal went elsewhere with three notes"
+    grep -q '^\[Note\]' "$(ini)" && die "keys typed into the terminal went to a note"
+    terminal_focused || die "the terminal lost the keyboard to the notes: $(sway_focused)"
+    kill "$TACKPAD_PID"
+    wait "$TACKPAD_PID" 2>/dev/null
+    notes_gone() { [[ -z $(sway_windows) ]]; }
+    wait_for 5 notes_gone || die "the notes outlived the program"
+fi
 preset '[Always]' 'Red=ON'
 start_tackpad_wl "$program"
 note_up() { [[ -n $(sway_windows) ]]; }
@@ -34,8 +51,7 @@ png=$(shot note)
 [[ $(pixel "$png" $((x + w / 2)) $((y + 3))) == "255,128,128" ]] || die "the note has a title bar or no colour"
 if [[ -n $WL_X ]]; then
     as_user wtype -s 250 -d 30 ls -k Return
-    typed() { [[ $(cat "$SESSION_DIR/home/typed") == ls ]]; }
-    wait_for 3 typed || die "keys typed into the terminal went elsewhere"
+    wait_for 3 typed $'ls\nls' || die "keys typed into the terminal went elsewhere"
     grep -q '^\[Note\]' "$(ini)" && die "keys typed into the terminal went to the note"
 else
     # xdg-shell lets no window decline the keyboard: sway gives it to every window it maps.
