@@ -196,7 +196,11 @@ void TstSettingsForm::noteRowsInTheirInitialState()
     for (QCheckBox* c : { chkDate, chkTime, chkStart }) {
         QVERIFY(!c->isChecked());
         QVERIFY(c->text().isEmpty());
-        QCOMPARE(c->palette().color(QPalette::Window), QColor(64, 64, 64));
+        // It sits on the window's grey, its box white.
+        const QImage look = c->grab().toImage();
+        QCOMPARE(look.pixelColor(look.width() - 1, 0), QColor(64, 64, 64));
+        QCOMPARE(look.pixelColor(look.width() - 1, look.height() - 1), QColor(64, 64, 64));
+        QCOMPARE(look.pixelColor(look.width() / 3, look.height() / 2), QColor(Qt::white));
     }
     QVERIFY(!chkDate->isEnabled());
     QVERIFY(!chkTime->isEnabled());

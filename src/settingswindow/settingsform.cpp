@@ -422,6 +422,8 @@ void SettingsForm::buildRows()
             p.setColor(QPalette::Base, Qt::white);
             p.setColor(QPalette::Text, Qt::black);
             c->setPalette(p);
+            // A button fills its background with the Button colour; the switch's is the window's.
+            c->setBackgroundRole(QPalette::Window);
             c->setAutoFillBackground(true);
             return c;
         };
