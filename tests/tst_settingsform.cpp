@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QtTest>
 
@@ -50,6 +52,7 @@ private slots:
     void noteRowsInTheirInitialState();
     void clockAndCalendars();
     void helpTextLineByLine();
+    void helpBoxesShowTheirWholeText();
     void timersAndTheirStates();
     void overlapOrderFrontToBack();
     void everyControlHasAnAccessibleName();
@@ -196,7 +199,11 @@ void TstSettingsForm::noteRowsInTheirInitialState()
     for (QCheckBox* c : { chkDate, chkTime, chkStart }) {
         QVERIFY(!c->isChecked());
         QVERIFY(c->text().isEmpty());
-        QCOMPARE(c->palette().color(QPalette::Window), QColor(64, 64, 64));
+        // It sits on the window's grey, its box white.
+        const QImage look = c->grab().toImage();
+        QCOMPARE(look.pixelColor(look.width() - 1, 0), QColor(64, 64, 64));
+        QCOMPARE(look.pixelColor(look.width() - 1, look.height() - 1), QColor(64, 64, 64));
+        QCOMPARE(look.pixelColor(look.width() / 3, look.height() / 2), QColor(Qt::white));
     }
     QVERIFY(!chkDate->isEnabled());
     QVERIFY(!chkTime->isEnabled());
@@ -279,6 +286,23 @@ void TstSettingsForm::helpTextLineByLine()
     QCOMPARE(m_form.txtAd->geometry(), twips(600, 600, 9375, 3255));
     QCOMPARE(m_form.txtAd->palette().color(QPalette::Text), QColor(64, 0, 0));
     QVERIFY(!m_form.txtAd->toPlainText().trimmed().isEmpty());
+}
+
+void TstSettingsForm::helpBoxesShowTheirWholeText()
+{
+    // Whatever face stands in for the design's (this test runs under DejaVu alone too), every
+    // line stays whole on one line and all of them fit the box: there is nothing to scroll to.
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    for (QPlainTextEdit* box : { m_form.txtInstruction, m_form.txtAd }) {
+        box->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(box->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(box->horizontalScrollBar()->maximum(), 0);
+        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next())
+            QCOMPARE(b.layout()->lineCount(), 1);
+        box->hide();
+    }
 }
 
 void TstSettingsForm::timersAndTheirStates()

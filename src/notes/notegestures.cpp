@@ -2,6 +2,7 @@
 #include "notegestures.h"
 
 #include "text/notetextbox.h"
+#include "widgets/floatingwindow.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -37,7 +38,7 @@ Qt::CursorShape cursorFor(Qt::Edges edges)
 
 } // namespace
 
-NoteGestures::NoteGestures(QWidget* window, NoteTextBox* txt)
+NoteGestures::NoteGestures(FloatingWindow* window, NoteTextBox* txt)
     : QObject(window)
     , m_window(window)
     , m_txt(txt)
@@ -127,13 +128,12 @@ bool NoteGestures::moveTo(QEvent* event)
         if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
             return m_button != Qt::LeftButton;
         m_gesture = Gesture::Moving;
-        // The few pixels before the move began are no text selection. (The window manager's
-        // move starts from here, so the note trails the pointer by those pixels.)
+        // The few pixels before the move began are no text selection.
         QTextCursor caret = m_txt->textCursor();
         caret.clearSelection();
         m_txt->setTextCursor(caret);
-        QWindow* handle = m_window->windowHandle();
-        if (handle && handle->startSystemMove()) {
+        // Begun at the press, so the note does not trail the pointer by the drag distance.
+        if (m_window->startMove(m_pressGlobal, m_button)) {
             m_gesture = Gesture::None;
             return true;
         }

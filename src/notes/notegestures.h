@@ -5,8 +5,8 @@
 #include <QPoint>
 #include <QRect>
 
+class FloatingWindow;
 class NoteTextBox;
-class QWidget;
 
 /// The pointer gestures in a note's text: a press and drag moves the note, a press on its edges
 /// resizes it (never below the window's minimum size), a double click hides it. The window
@@ -14,7 +14,7 @@ class QWidget;
 class NoteGestures final : public QObject {
     Q_OBJECT
 public:
-    NoteGestures(QWidget* window, NoteTextBox* txt);
+    NoteGestures(FloatingWindow* window, NoteTextBox* txt);
 
 signals:
     /// A button went down in the text.
@@ -30,7 +30,7 @@ private:
     bool release(QEvent* event);
     void resizeBy(QPoint delta);
 
-    QWidget* m_window;
+    FloatingWindow* m_window;
     NoteTextBox* m_txt;
 
     enum class Gesture { None, Pressed, Moving, Resizing };

@@ -376,6 +376,43 @@ void floatWhenMapped(QWidget* window)
     new SizeLimitsRestorer(window, least, most);
 }
 
+bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button)
+{
+    QWindow* handle = window->windowHandle();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!handle || !c)
+        return handle && handle->startSystemMove();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t moveResize = internAtom(c, "_NET_WM_MOVERESIZE");
+    if (!atomList(c, root, internAtom(c, "_NET_SUPPORTED")).contains(moveResize))
+        return false;
+    // Qt's own move names the place of the latest pointer event, so a move begun once the
+    // pointer has gone some way leaves the window trailing it by that way. The window manager
+    // is given the press itself, as the protocol asks. Screens keep their origin in Qt's
+    // scaled coordinates.
+    const QScreen* screen = handle->screen();
+    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+    const QPointF native = origin + QPointF(pressedAt - origin) * handle->devicePixelRatio();
+    xcb_client_message_event_t ev {};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = static_cast<xcb_window_t>(handle->winId());
+    ev.type = moveResize;
+    ev.data.data32[0] = uint32_t(qRound(native.x()));
+    ev.data.data32[1] = uint32_t(qRound(native.y()));
+    ev.data.data32[2] = 8; // _NET_WM_MOVERESIZE_MOVE
+    ev.data.data32[3] = button == Qt::RightButton ? 3 : button == Qt::MiddleButton ? 2 : 1;
+    ev.data.data32[4] = 1; // from a normal application
+    // The window manager cannot take the pointer while the press's own grab holds it.
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    xcb_send_event(c, 0, root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char*>(&ev));
+    xcb_flush(c);
+    return true;
+}
+
 QString x11Refusal()
 {
     // libxcb writes the server's own reason (an authorization it wants, for one) to stderr; it is

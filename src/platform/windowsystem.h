@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class QWidget;
@@ -38,6 +39,11 @@ void leaveFocusOnXWayland(QWidget* window);
 /// On Wayland, holds the window at its size until the compositor has mapped it, so that a tiling
 /// compositor floats it rather than tiling it; its own size limits come back after that.
 void floatWhenMapped(QWidget* window);
+/// Hands a press-and-drag to the window manager's interactive move, which on X11 keeps the point
+/// of the window that was under the pointer at the press (global, as Qt gives it) under the
+/// pointer until the button is released; a Wayland compositor's move starts where the pointer is
+/// now. False where no window manager moves windows.
+bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button);
 /// Tries the X server that DISPLAY names, before any window system is opened: empty when it
 /// takes a connection, otherwise why not, in a few words.
 QString x11Refusal();

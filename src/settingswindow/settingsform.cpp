@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -162,6 +163,34 @@ void fitText(QLineEdit* e, const QFont& designed)
             break;
     }
     e->setFont(f);
+}
+
+// A help box shows its whole text: a scroll bar there could not be reached while the button is
+// held. The design's face fits the box's 15 lines at 16 pixels each; the faces that stand in for
+// it are taller (Nimbus Sans) or wider (DejaVu, where nothing Arial-like is installed), so the font
+// shrinks until every line fits the width unbroken and all of them the height. Qt's inset of 4
+// pixels took half a line more; 2 are kept.
+void fitWhole(QPlainTextEdit* box, QFont f)
+{
+    constexpr int kInset = 2;
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->document()->setDocumentMargin(kInset);
+    const QStringList lines = box->toPlainText().split(QLatin1Char('\n'));
+    const QRect room = box->contentsRect();
+    // The editor keeps room for the cursor after a line's end, and a pixel below the last line;
+    // its lines are as high as the font, leading left out.
+    const qreal width = room.width() - 2 * kInset - box->cursorWidth();
+    const qreal height = room.height() - 2 * kInset - 1;
+    for (; f.pointSizeF() > 6; f.setPointSizeF(f.pointSizeF() - 0.25)) {
+        const QFontMetricsF m(f);
+        qreal widest = 0;
+        for (const QString& line : lines)
+            widest = qMax(widest, m.horizontalAdvance(line));
+        if (widest <= width && lines.size() * std::ceil(m.height()) <= height)
+            break;
+    }
+    box->setFont(f);
 }
 
 QLineEdit* makeField(QWidget* parent, const char* name, const QString& accessibleName, QRect twips,
@@ -422,6 +451,8 @@ void SettingsForm::buildRows()
             p.setColor(QPalette::Base, Qt::white);
             p.setColor(QPalette::Text, Qt::black);
             c->setPalette(p);
+            // A button fills its background with the Button colour; the switch's is the window's.
+            c->setBackgroundRole(QPalette::Window);
             c->setAutoFillBackground(true);
             return c;
         };
@@ -530,20 +561,20 @@ void SettingsForm::buildHelpBoxes()
     // Front to back txtInstruction, txtAd, over the calendars.
     txtAd = named(new QPlainTextEdit(client), "txtAd", QStringLiteral("Advertisement"));
     txtAd->setGeometry(twipsRect(600, 600, 9375, 3255));
-    txtAd->setFont(sansSerif10());
     setColours(txtAd, QColor(64, 0, 0), kLightGrey);
     txtAd->setPlainText(QStringLiteral(
         "\r\n   Tackpad keeps three coloured notes on your desktop.\r\n\r\n"
         "   Jot down what you must not forget, and let the notes pop up at a date, at a time,\r\n"
         "   or every time you log on. Free software: share it with your friends.\r\n"));
+    fitWhole(txtAd, sansSerif10());
     txtAd->hide();
 
     txtInstruction
         = named(new QPlainTextEdit(client), "txtInstruction", QStringLiteral("Instructions"));
     txtInstruction->setGeometry(twipsRect(360, 360, 9855, 3735));
-    txtInstruction->setFont(sansSerif10());
     setColours(txtInstruction, Qt::black, kLightGrey);
     txtInstruction->setPlainText(instructionText());
+    fitWhole(txtInstruction, sansSerif10());
     txtInstruction->hide();
 }
 

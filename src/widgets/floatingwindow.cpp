@@ -25,6 +25,11 @@ void FloatingWindow::showUnasked()
     m_unasked = false;
 }
 
+bool FloatingWindow::startMove(QPoint pressedAt, Qt::MouseButton button)
+{
+    return WindowSystem::startMove(this, pressedAt, button);
+}
+
 void showUnasked(QWidget* window)
 {
     WindowSystem::setActivation(window, WindowSystem::Activation::Leave);

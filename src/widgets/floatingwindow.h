@@ -16,6 +16,9 @@ public:
     void setVisible(bool visible) override;
     /// Shows the window without taking the keyboard: nobody asked for it.
     void showUnasked();
+    /// Hands a press-and-drag that began at pressedAt (global) to the window manager's move;
+    /// false where the window system moves no windows, and the caller moves it by hand.
+    bool startMove(QPoint pressedAt, Qt::MouseButton button);
 
 private:
     bool m_everShown = false;

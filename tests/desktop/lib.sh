@@ -167,13 +167,13 @@ geometry() {
 click() { # click X Y [BUTTON]
     xdotool mousemove "$1" "$2" sleep 0.05 mousedown "${3:-1}" sleep 0.04 mouseup "${3:-1}"
 }
-drag() { # drag X Y DX DY: press, move in steps 40 ms apart, release
+drag() { # drag X Y DX DY [BUTTON]: press, move in steps 40 ms apart, release
     local steps=8 i
-    xdotool mousemove "$1" "$2" sleep 0.05 mousedown 1
+    xdotool mousemove "$1" "$2" sleep 0.05 mousedown "${5:-1}"
     for ((i = 1; i <= steps; i++)); do
         xdotool mousemove "$(($1 + $3 * i / steps))" "$(($2 + $4 * i / steps))" sleep 0.04
     done
-    xdotool mouseup 1
+    xdotool mouseup "${5:-1}"
 }
 pixel() { # pixel X Y: "R,G,B" of the screen there
     import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null | tail -1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'

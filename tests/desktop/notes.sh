@@ -27,6 +27,7 @@ xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || die "note
 xprop -id "$red" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || die "note is not kept on top"
 
 click $((x + 50)) $((y + 40))
+[[ $(geometry "$red") == "$x $y $w $h" ]] || die "a click moved the note to $(geometry "$red")"
 xdotool type --delay 40 "Dentist 9:30"
 xdotool key Return
 xdotool type --delay 40 "Ring Bo"
@@ -34,13 +35,18 @@ sleep 0.2
 grep -q '^Red=Dentist 9:30\\nRing Bo$' "$ini" || { cat "$ini"; die "typed text is not in the settings file"; }
 log "typed text stored: $(grep '^Red=D' "$ini")"
 
-drag $((x + 50)) $((y + 60)) 200 -120
-sleep 0.3
-read -r x2 y2 _ <<<"$(geometry "$red")"
-log "dragged to $x2,$y2"
-# The window manager's move starts once the pointer passed the drag distance: the note may trail
-# the pointer by the first step of the drag.
-((x2 - x > 170 && x2 - x <= 205 && y - y2 > 100 && y - y2 <= 125)) || die "drag moved the note from $x,$y to $x2,$y2"
+# The window manager's move starts only once the pointer has passed the drag distance, yet the
+# note ends as far from where it was as the pointer went, with any button.
+near() { (($1 - $2 <= 2 && $2 - $1 <= 2)); }
+for step in "200 -120 1" "-96 80 3"; do
+    read -r dx dy button <<<"$step"
+    read -r x y _ <<<"$(geometry "$red")"
+    drag $((x + 50)) $((y + 60)) "$dx" "$dy" "$button"
+    sleep 0.3
+    read -r x2 y2 _ <<<"$(geometry "$red")"
+    log "button $button dragged by $dx,$dy: moved by $((x2 - x)),$((y2 - y))"
+    near $((x2 - x)) "$dx" && near $((y2 - y)) "$dy" || die "a drag by $dx,$dy moved the note by $((x2 - x)),$((y2 - y))"
+done
 
 # Resize by the bottom-right border band.
 drag $((x2 + w - 2)) $((y2 + h - 2)) 80 60

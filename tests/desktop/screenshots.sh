@@ -49,7 +49,7 @@ sleep 0.3
 drag $((x + 60)) $((y + 110)) 160 0 # Green, now on top, to the right
 sleep 0.5
 screenshot "$SESSION_DIR/notes.png"
-convert "$SESSION_DIR/notes.png" -crop $((w + 340))x$((h + 40))+$((x - 190))+$((y - 20)) +repage "$out/notes.png"
+convert "$SESSION_DIR/notes.png" -crop $((w + 360))x$((h + 40))+$((x - 180))+$((y - 20)) +repage "$out/notes.png"
 
 wait_for 10 tray_icon || die "no tray icon docked"
 read -r tx ty <<<"$(tray_icon)"

@@ -4,7 +4,8 @@
 # Adwaita-dark), qt6ct's "darker" palette, the Adwaita and Adwaita-Dark styles and with DejaVu as
 # the only font: on a screenshot every text stands out from its background by at least 4.5:1
 # (WCAG AA), the switches' boxes and the hour bar's arrows by 3:1, no date field cuts its text,
-# and a click on each arrow of the Red hour bar moves the stored hour.
+# the help box held open shows its whole text, and a click on each arrow of the Red hour bar
+# moves the stored hour.
 #   themes.sh PROGRAM [FOLDER]   (the screenshots are kept in FOLDER)
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: themes.sh PROGRAM [FOLDER]}
@@ -96,6 +97,18 @@ ink_margins() {
         -scale "$2x1!" -threshold 1% txt:- |
         awk -F'[,: ]+' 'NR > 1 && /#FFFFFF|white/ { if (first == "") first = $1; last = $1 }
             END { if (first == "") print -1, -1; else print first, '"$2"' - 1 - last }'
+}
+
+# paragraphs FILE W H X Y: the paragraphs of dark text in the crop (rows of ink more than 12 rows
+# apart), the heights of the first and the last, and the last row with ink
+paragraphs() {
+    convert "$1" -crop "$2x$3+$4+$5" +repage -colorspace gray -threshold 40% -negate \
+        -scale "1x$3!" -threshold 1% txt:- |
+        awk -F'[,: ]+' 'NR > 1 && /#FFFFFF|white/ {
+                if (n == 0 || $2 - last > 12) { n++; top = $2 }
+                if (n == 1) first = $2 - top + 1
+                last = $2 }
+            END { print n + 0, first + 0, last - top + 1, last + 0 }'
 }
 
 hour_of_red() { awk '/^\[/ { s = ($0 == "[Hour]") } s && /^Red=/ { sub(/^Red=/, ""); print }' \
@@ -209,6 +222,22 @@ INI
             log "$theme: $name margins $left $right"
         fi
     done
+
+    # Held open, the help box shows its whole text: four paragraphs, the last (two lines) as high
+    # as the first, neither cut nor wrapped, above the box's bottom. (Its scroll bar showed only
+    # where they did not fit.)
+    xdotool mousemove $((mx + 499)) $((my + 13)) sleep 0.05 mousedown 1
+    sleep 0.5
+    import -window root -depth 8 "$shot"
+    xdotool mouseup 1
+    [[ -n $out ]] && convert "$shot" "$out/themes-$theme-help.png"
+    read -r n first height bottom <<<"$(paragraphs "$shot" 649 241 $((mx + 29)) $((my + 29)))"
+    if ((n != 4 || height - first > 4 || first - height > 4 || bottom > 237)); then
+        echo "FAIL: $theme: the help box shows $n paragraphs, the first $first rows high and the last $height ending at $bottom of 241" >&2
+        failures=$((failures + 1))
+    else
+        log "$theme: help box paragraphs $n, the first $first rows high, the last $height ending at $bottom of 241"
+    fi
 
     # The bar starts at 1 whatever the field says: its lower arrow gives 2, the upper one 1.
     click $((mx + 433)) $((my + 252))
