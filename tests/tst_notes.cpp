@@ -82,6 +82,7 @@ private slots:
     void onlyPlainTextComesIn();
     void aFullNoteRefusesMoreAndKeepsItsText();
     void aNoteThatPopsUpByItselfIsAnnouncedOnce();
+    void askingForAShownNoteBringsItToTheKeyboard();
 };
 
 void TstNotes::definitionOfEachNote_data()
@@ -546,6 +547,26 @@ void TstNotes::aNoteThatPopsUpByItselfIsAnnouncedOnce()
     // Nothing of it is seen or reached: no size, no keyboard, no mouse.
     QVERIFY(words->size().isEmpty() && words->focusPolicy() == Qt::NoFocus);
     QVERIFY(words->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+// Someone who asks for a note that is already shown (it popped up, or sits under another
+// window) gets it in front with the keyboard in its text, as when it was hidden.
+void TstNotes::askingForAShownNoteBringsItToTheKeyboard()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.PopUp(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QTRY_VERIFY(red->isVisible());
+    notes.Show(NoteColour::Blue);
+    NoteWindow* blue = notes.existing(NoteColour::Blue);
+    QTRY_COMPARE(QApplication::activeWindow(), blue);
+
+    notes.Show(NoteColour::Red);
+    QTRY_COMPARE(QApplication::activeWindow(), red);
+    QCOMPARE(QApplication::focusWidget(), textOf(red));
+    QVERIFY(blue->isVisible());
 }
 
 QTEST_MAIN(TstNotes)

@@ -55,6 +55,7 @@ said_since start | grep -q "Pay the rent and the phone bill" ||
     die "the note's first words were not spoken: $(said_since start)"
 sleep 1
 (($(said_since start | grep -c "notification Red note") == 1)) || die "spoken more than once"
+[[ $(xdotool getactivewindow 2>/dev/null) != "$(window_role frmRed)" ]] || die "the note took the keyboard"
 log "popped up, Orca said: $(said_since start | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
 
 # Starting again opens the settings window with the keyboard on the top note's name.
@@ -72,12 +73,23 @@ keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left E
 said_since date | grep -q "unselected" || die "the last key was not read: $(said_since date)"
 log "date field, Orca said: $(said_since date | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
 
-# Into the note's text with a click, the settings window hidden (Escape), then the same keys.
-xdotool key Escape
-wait_for 3 role_hidden frmMain || die "Escape did not hide the settings window"
-read -r x y w h <<<"$(geometry "$(window_role frmRed)")"
-click $((x + w / 2)) $((y + h / 2))
-sleep 1
+# Return on the name of the note, shown since the start, brings it to the keyboard, heard.
+for ((i = 0; i < 20; i++)); do
+    mark tab$i
+    xdotool key Tab
+    wait_for 2 sh -c "sed -n '/^=== tab$i\$/,\$p' '$speech' | grep -q 'note'" || true
+    said_since tab$i | grep -q "Red note label" && break
+done
+said_since tab$i | grep -q "Red note label" || die "Tab never reached the Red note's name"
+mark ask
+xdotool key Return
+wait_for 3 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$(window_role frmRed)\" ]" ||
+    die "Return on the name did not bring the shown note to the keyboard"
+wait_for 3 sh -c "sed -n '/^=== ask\$/,\$p' '$speech' | grep -q 'Red note text'" ||
+    die "the note brought forward was not heard: $(said_since ask)"
+log "asked for the shown note, Orca said: $(said_since ask | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
+
+# The same keys in the note's text, where the keyboard now is.
 mark note
 keys ctrl+Home ctrl+Right ctrl+Right ctrl+Right ctrl+End ctrl+Right End ctrl+Left Home \
     shift+ctrl+End shift+ctrl+Home ctrl+End shift+ctrl+Left shift+Home Down Up
