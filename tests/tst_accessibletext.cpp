@@ -2,6 +2,7 @@
 #include "settingswindow/settingswindow.h"
 #include "text/notetextbox.h"
 #include "widgets/accessiblelineedit.h"
+#include "widgets/commandlabel.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -76,6 +77,7 @@ private slots:
     void initTestCase();
     void everyTextAnswersEveryQueryAtEveryOffset();
     void aFieldReadsAsQtReadsIt();
+    void commandsReadAsButtonsAndShapesAsNothing();
 };
 
 void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
@@ -191,6 +193,36 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
     date->setReadOnly(false);
     a->editableTextInterface()->replaceText(0, 5, QStringLiteral("May"));
     QCOMPARE(date->text(), QStringLiteral("May 01, 2004"));
+}
+
+// Every command label reads as a button; a Click label is pressed by the reader's press action as
+// by Space; the outline and the column markers are not there for a reader.
+void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
+{
+    SettingsWindow settings;
+    SettingsForm& f = settings.form();
+    settings.show();
+    const auto commands = settings.findChildren<CommandLabel*>();
+    QCOMPARE(commands.size(), 7); // three note names, Tray, Instructions, Ads, the credit line
+    for (CommandLabel* c : commands) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(a->role(), QAccessible::Button);
+        QCOMPARE(a->text(QAccessible::Name), c->accessibleName());
+        QCOMPARE(
+            a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
+            c->kind() == CommandLabel::Kind::Click);
+    }
+    QSignalSpy clicked(f.lblRed, &CommandLabel::clicked);
+    QAccessible::queryAccessibleInterface(f.lblRed)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicked.count(), 1);
+
+    for (QWidget* shape : std::initializer_list<QWidget*> {
+             f.Line1, f.Line2, f.Line3, f.Line4, f.Shape1, f.Shape2, f.Shape3 }) {
+        QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
+        QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
+            qPrintable(shape->objectName()));
+    }
 }
 
 QTEST_MAIN(TstAccessibleText)

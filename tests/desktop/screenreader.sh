@@ -65,6 +65,8 @@ wait_for 5 role_viewable frmMain || die "starting again did not open the setting
 xdotool key Tab
 wait_for 3 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'April 01, 2004'" ||
     die "Tab did not reach the Blue date: $(said_since settings)"
+said_since settings | grep -q "Blue note push button" ||
+    die "the note's name was not heard as a button: $(said_since settings)"
 mark date
 keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left End ctrl+Left \
     shift+Home shift+End shift+ctrl+Right Home shift+ctrl+Right shift+ctrl+Right \
