@@ -62,11 +62,11 @@ log "popped up, Orca said: $(said_since start | sed 's/.*OUTPUT: //' | tr '\n' '
 mark settings
 env TACKPAD_SPEAKER=none "$program" || die "the second start failed"
 wait_for 5 role_viewable frmMain || die "starting again did not open the settings window"
+wait_for 5 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'Blue note push button'" ||
+    die "the note's name was not heard as a button: $(said_since settings)"
 xdotool key Tab
 wait_for 3 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'April 01, 2004'" ||
     die "Tab did not reach the Blue date: $(said_since settings)"
-said_since settings | grep -q "Blue note push button" ||
-    die "the note's name was not heard as a button: $(said_since settings)"
 mark date
 keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left End ctrl+Left \
     shift+Home shift+End shift+ctrl+Right Home shift+ctrl+Right shift+ctrl+Right \
@@ -80,9 +80,9 @@ for ((i = 0; i < 20; i++)); do
     mark tab$i
     xdotool key Tab
     wait_for 2 sh -c "sed -n '/^=== tab$i\$/,\$p' '$speech' | grep -q 'note'" || true
-    said_since tab$i | grep -q "Red note label" && break
+    said_since tab$i | grep -q "Red note push button" && break
 done
-said_since tab$i | grep -q "Red note label" || die "Tab never reached the Red note's name"
+said_since tab$i | grep -q "Red note push button" || die "Tab never reached the Red note's name"
 mark ask
 xdotool key Return
 wait_for 3 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$(window_role frmRed)\" ]" ||
