@@ -6,6 +6,7 @@
 #include "notes/notewindow.h"
 #include "notes/notewrapping.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
@@ -17,6 +18,8 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -34,6 +37,25 @@ NoteTextBox* textOf(NoteWindow* w)
 {
     return w->findChild<NoteTextBox*>(QStringLiteral("txt") + colourWord(w->colour()));
 }
+
+// Calls back at each show of a widget, where Qt tells a screen reader that it shows.
+class ShowWatch final : public QObject {
+public:
+    ShowWatch(QWidget* w, std::function<void()> shown)
+        : m_shown(std::move(shown))
+    {
+        w->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            m_shown();
+        return false;
+    }
+
+private:
+    std::function<void()> m_shown;
+};
 
 } // namespace
 
@@ -59,6 +81,8 @@ private slots:
     void resizingStopsWhereTheNoteCanBeGrabbed();
     void onlyPlainTextComesIn();
     void aFullNoteRefusesMoreAndKeepsItsText();
+    void aNoteThatPopsUpByItselfIsAnnouncedOnce();
+    void askingForAShownNoteBringsItToTheKeyboard();
 };
 
 void TstNotes::definitionOfEachNote_data()
@@ -482,6 +506,67 @@ void TstNotes::aFullNoteRefusesMoreAndKeepsItsText()
     QVERIFY(txt->noteText().endsWith(QStringLiteral("xa")));
     QCOMPARE(store.entries.value(QStringLiteral("Note/Red")).size(), NoteWrapping::kLargestNote);
     QVERIFY(QToolTip::text().contains(QStringLiteral("This note is full")));
+}
+
+// A note that pops up by itself is told to a screen reader as a desktop notification is, once:
+// its name and the beginning of its text. Qt tells the reader of each accessible that shows;
+// a show someone asked for, or a pop-up of a note already shown, tells nothing more.
+void TstNotes::aNoteThatPopsUpByItselfIsAnnouncedOnce()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    const QString longLine = QStringLiteral("word ").repeated(60);
+    store.set(QStringLiteral("Note/Green"), "Pay the rent\n\n  and the phone bill\n" + longLine);
+
+    notes.Hide(NoteColour::Green); // made, its text read and its warble played
+    NoteWindow* green = notes.existing(NoteColour::Green);
+    auto* words = green->findChild<QWidget*>(QStringLiteral("announceGreen"));
+    QVERIFY(words);
+    QStringList told; // at each show: the role, the name, the description
+    ShowWatch watch(words, [&] {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(words);
+        told << QStringLiteral("%1 %2: %3")
+                    .arg(a->role() == QAccessible::Notification ? "notification" : "other",
+                        a->text(QAccessible::Name), a->text(QAccessible::Description));
+    });
+    notes.PopUp(NoteColour::Green);
+    QCOMPARE(told.size(), 1);
+    QVERIFY(green->isVisible());
+    QVERIFY2(told[0].startsWith("notification Green note: Pay the rent and the phone bill word"),
+        qPrintable(told[0]));
+    QVERIFY(told[0].size() < 160 && told[0].endsWith("word"));
+    notes.PopUp(NoteColour::Green); // already shown: stays as it is
+    notes.Hide(NoteColour::Green);
+    notes.Show(NoteColour::Green);
+    QCOMPARE(told.size(), 1);
+    notes.Hide(NoteColour::Green);
+    notes.PopUp(NoteColour::Green);
+    QCOMPARE(told.size(), 2);
+
+    // Nothing of it is seen or reached: no size, no keyboard, no mouse.
+    QVERIFY(words->size().isEmpty() && words->focusPolicy() == Qt::NoFocus);
+    QVERIFY(words->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+// Someone who asks for a note that is already shown (it popped up, or sits under another
+// window) gets it in front with the keyboard in its text, as when it was hidden.
+void TstNotes::askingForAShownNoteBringsItToTheKeyboard()
+{
+    RecordingStore store;
+    RecordingPorts ports;
+    Notes notes(store, ports);
+    notes.PopUp(NoteColour::Red);
+    NoteWindow* red = notes.existing(NoteColour::Red);
+    QTRY_VERIFY(red->isVisible());
+    notes.Show(NoteColour::Blue);
+    NoteWindow* blue = notes.existing(NoteColour::Blue);
+    QTRY_COMPARE(QApplication::activeWindow(), blue);
+
+    notes.Show(NoteColour::Red);
+    QTRY_COMPARE(QApplication::activeWindow(), red);
+    QCOMPARE(QApplication::focusWidget(), textOf(red));
+    QVERIFY(blue->isVisible());
 }
 
 QTEST_MAIN(TstNotes)

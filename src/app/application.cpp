@@ -16,6 +16,7 @@
 #include "platform/systemwallclockalarm.h"
 #include "platform/windowsystem.h"
 #include "platform/xdgautostart.h"
+#include "widgets/accessiblelineedit.h"
 #include "widgets/lazyiconstyle.h"
 
 #include <QApplication>
@@ -88,6 +89,7 @@ int runTackpad(int argc, char** argv)
 
     preferX11();
     QApplication app(argc, argv);
+    AccessibleLineEdit::install();
     QApplication::setStyle(new LazyIconStyle);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
     QApplication::setApplicationVersion(BuildInfo::version());

@@ -11,7 +11,18 @@ Notes::Notes(SettingsStore& store, PortIo& ports)
 
 Notes::~Notes() = default;
 
-void Notes::Show(NoteColour colour) { window(colour).show(); }
+void Notes::Show(NoteColour colour)
+{
+    NoteWindow& w = window(colour);
+    if (!w.isVisible()) {
+        w.show();
+        return;
+    }
+    // Showing a shown window changes nothing, yet the person asked for this note: it comes to the
+    // front with the keyboard in it, as a hidden one would.
+    w.raise();
+    w.activateWindow();
+}
 
 void Notes::PopUp(NoteColour colour) { window(colour).popUp(); }
 

@@ -22,7 +22,8 @@ public:
     Notes(const Notes&) = delete;
     Notes& operator=(const Notes&) = delete;
 
-    /// The Show request of someone who asked for the note: it takes the keyboard.
+    /// The Show request of someone who asked for the note: it takes the keyboard, and a note
+    /// already shown comes to the front.
     void Show(NoteColour colour);
     /// The Show request of a reminder or of the start: the keyboard stays where it is.
     void PopUp(NoteColour colour);

@@ -9,6 +9,7 @@
 #include "notes/notewrapping.h"
 #include "text/notetextbox.h"
 #include "text/plaintextmirror.h"
+#include "widgets/announcement.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -23,6 +24,18 @@ namespace {
 constexpr qsizetype kWrapCheckStep = 256;
 // The smallest a note gets, so that it can still be seen and grabbed.
 constexpr int kLeastSide = 40;
+// About two lines of speech: enough to tell the note by, short enough to be heard out.
+constexpr qsizetype kSpokenStart = 120;
+
+QString beginningOf(const QString& text)
+{
+    QString start = text.left(2 * kSpokenStart).simplified();
+    if (start.size() > kSpokenStart) {
+        const qsizetype lastSpace = start.lastIndexOf(u' ', kSpokenStart);
+        start.truncate(lastSpace > 0 ? lastSpace : kSpokenStart);
+    }
+    return start;
+}
 
 } // namespace
 
@@ -41,6 +54,8 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
     m_caret = new NoteCaret(txt);
     m_gestures = new NoteGestures(this, txt);
     m_alert = new SpeakerAlert(ports, m_form.TimerSound, this);
+    m_announcement = new Announcement(QStringLiteral("announce") + colourWord(colour),
+        colourWord(colour) + QStringLiteral(" note"), this);
     connect(m_gestures, &NoteGestures::pressed, m_caret, &NoteCaret::touched);
     connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
     txt->mayInsert = [this](const QString& added) { return allowsInsert(added); };
@@ -78,10 +93,19 @@ void NoteWindow::setVisible(bool visible)
     // However small the window system left it, it comes back where it can be grabbed.
     if (visible && !isVisible() && (width() < minimumWidth() || height() < minimumHeight()))
         resize(size().expandedTo(minimumSize()));
+    if (!visible)
+        m_announcement->withdraw(); // a show someone asks for later is theirs, not announced
     FloatingWindow::setVisible(visible);
 }
 
-void NoteWindow::popUp() { showUnasked(); }
+void NoteWindow::popUp()
+{
+    // The keyboard stays where it is, so a screen reader would not know the note came: it is
+    // told, as of a desktop notification. A note already shown stays as it is, and silent.
+    if (!isVisible())
+        m_announcement->announce(beginningOf(m_plainText->text()));
+    showUnasked();
+}
 
 void NoteWindow::txt_Change()
 {

@@ -5,6 +5,7 @@
 #include "notes/noteform.h"
 #include "widgets/floatingwindow.h"
 
+class Announcement;
 class NoteCaret;
 class NoteGestures;
 class NoteWrapping;
@@ -57,6 +58,7 @@ private:
     NoteCaret* m_caret = nullptr;
     NoteGestures* m_gestures = nullptr;
     SpeakerAlert* m_alert = nullptr;
+    Announcement* m_announcement = nullptr; // spoken when the note pops up by itself
     bool m_restoring = false;
     bool m_lastWriteFailed = false;
 };

@@ -4,6 +4,7 @@
 #include "base/intervals.h"
 #include "settingswindow/helptext.h"
 #include "widgets/commandlabel.h"
+#include "widgets/decorative.h"
 #include "widgets/focusring.h"
 #include "widgets/oval.h"
 #include "widgets/programicon.h"
@@ -127,7 +128,9 @@ CommandLabel* makeCommand(QWidget* parent, const LabelDef& d, CommandLabel::Kind
 
 QFrame* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to)
 {
-    auto* line = named(new QFrame(parent), name, QStringLiteral("Outline"));
+    auto* line = new QFrame(parent);
+    markDecorative(line);
+    named(line, name, QStringLiteral("Outline"));
     const QPoint a(twipsToPixels(from.x()), twipsToPixels(from.y()));
     const QPoint b(twipsToPixels(to.x()), twipsToPixels(to.y()));
     line->setGeometry(QRect(a, b).normalized());
@@ -297,7 +300,9 @@ void SettingsForm::buildOutline()
         { &Shape1, "Shape1", 8760, QColor(255, 128, 128), "Red column marker" },
     };
     for (const auto& o : ovals) {
-        *o.member = named(new Oval(o.fill, client), o.name, QString::fromUtf8(o.accessibleName));
+        auto* oval = new Oval(o.fill, client);
+        markDecorative(oval);
+        *o.member = named(oval, o.name, QString::fromUtf8(o.accessibleName));
         (*o.member)->setGeometry(twipsRect(o.left, 600, 1335, 435));
     }
 }

@@ -1,13 +1,59 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandlabel.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+namespace {
+
+// A command label reads as the button it acts as, not as a label: Enter and Space press a Click
+// label, and a reader's press action does too.
+class AccessibleCommandLabel final : public QAccessibleWidget {
+public:
+    explicit AccessibleCommandLabel(CommandLabel* label)
+        : QAccessibleWidget(label, QAccessible::Button)
+    {
+    }
+    QStringList actionNames() const override
+    {
+        return command()->kind() == CommandLabel::Kind::Click
+            ? QStringList { pressAction() } + QAccessibleWidget::actionNames()
+            : QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction() && command()->kind() == CommandLabel::Kind::Click)
+            emit command()->clicked();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override
+    {
+        return name == pressAction() ? QStringList { QStringLiteral("Space") }
+                                     : QAccessibleWidget::keyBindingsForAction(name);
+    }
+
+private:
+    CommandLabel* command() const { return static_cast<CommandLabel*>(widget()); }
+};
+
+} // namespace
 
 CommandLabel::CommandLabel(Kind kind, const QString& text, QWidget* parent)
     : WithFocusRing<QLabel>(text, parent)
     , m_kind(kind)
 {
+    static const bool readAsButton = [] {
+        QAccessible::installFactory(
+            [](const QString& className, QObject* object) -> QAccessibleInterface* {
+                return className == QLatin1String("CommandLabel")
+                    ? new AccessibleCommandLabel(static_cast<CommandLabel*>(object))
+                    : nullptr;
+            });
+        return true;
+    }();
+    Q_UNUSED(readAsButton);
     setCursor(Qt::PointingHandCursor);
     // A menu opened while the label is held would take the release that lets it go.
     if (m_kind == Kind::Hold)

@@ -16,6 +16,8 @@ public:
 
     CommandLabel(Kind kind, const QString& text, QWidget* parent);
 
+    Kind kind() const { return m_kind; }
+
 signals:
     void clicked();
     void held();

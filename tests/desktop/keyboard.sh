@@ -74,7 +74,10 @@ log "a date picked and its switch set from the keyboard"
 for name in "Red note date" "Red note"; do press shift+Tab "$name"; done
 xdotool key Return
 wait_for 5 role_viewable frmRed || die "Enter on the note name did not show the note"
-log "Enter on the note name shows the note"
+# The note popped up when its switch was set; asked for, it comes with the keyboard.
+wait_for 3 sh -c "[ \"\$(xdotool getwindowfocus)\" = $(window_role frmRed) ]" ||
+    die "Enter on the note name did not bring the note to the keyboard"
+log "Enter on the note name shows the note with the keyboard in it"
 # The note is a window of its own; back in the settings window, Escape hides it.
 env TACKPAD_SPEAKER=none "$program" || die "the third start failed"
 wait_for 3 sh -c "[ \"\$(xdotool getwindowfocus)\" = $(window_role frmMain) ]" || die "the settings window did not get the keyboard back"

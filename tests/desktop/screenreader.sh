@@ -1,0 +1,100 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Tackpad heard through the Orca screen reader, as a blind person hears it, every utterance
+# logged: a note that pops up at the start is spoken (name and first words) within two seconds,
+# the keyboard staying where it was; the keys that move and select by character, word and line
+# run through a date field and a note's text without ever stopping the program (with Orca, Qt's
+# own reader of a field looped for good at the field's end).
+#   screenreader.sh PROGRAM
+. "$(dirname "$0")/lib.sh"
+program=${1:?usage: screenreader.sh PROGRAM}
+for n in orca speech-dispatcher; do command -v $n >/dev/null || skip "$n is not installed"; done
+/usr/bin/python3 -c 'import importlib.util as u; exit(u.find_spec("orca") is None)' ||
+    skip "Orca's Python modules are missing"
+session_start --a11y
+# A desktop does not force Qt's accessibility on: Orca's presence turns it on.
+unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
+speech="$SESSION_DIR/log/speech.log"
+: >"$speech"
+mkdir -p "$XDG_RUNTIME_DIR/speech-dispatcher"
+speech-dispatcher -s -t 0 -L "$SESSION_DIR/log" -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" \
+    >"$SESSION_DIR/log/speechd.log" 2>&1 &
+SESSION_PIDS+=($!)
+/usr/bin/python3 "$(dirname "$0")/orca-speech.py" "$speech" >"$SESSION_DIR/log/orca.log" 2>&1 &
+SESSION_PIDS+=($!)
+wait_for 30 grep -q "Screen reader on" "$speech" || die "Orca did not start (log/orca.log)"
+
+mark() { echo "=== $*" >>"$speech"; }
+said_since() { sed -n "/^=== $1\$/,\$p" "$speech" | grep "SPEECH OUTPUT"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$TACKPAD_PID/stat"; }
+# keys KEY...: pressed as a person would, one after another; the program must go on answering
+keys() {
+    local k
+    # Each key heard out before the next, as Orca reads a word only once it has settled.
+    for k in "$@"; do xdotool key "$k"; sleep 0.8; done
+    local before after
+    before=$(cpu_ticks)
+    sleep 2
+    after=$(cpu_ticks)
+    # A stopped program spins one core: 200 ticks in 2 s. At rest it spends next to none.
+    ((after - before < 50)) || die "after $* the program spends $((after - before)) ticks in 2 s"
+}
+
+ini="$XDG_CONFIG_HOME/Tackpad/Tackpad.ini"
+mkdir -p "$(dirname "$ini")"
+printf '%s\n' '[Note]' 'Red=Pay the rent\nand the phone bill' '[Date]' 'Blue=April 01, 2004' \
+    '[Always]' 'Red=ON' >"$ini"
+
+mark start
+start_tackpad "$program" TACKPAD_SPEAKER=none
+wait_for 10 role_viewable frmRed || die "the Red note did not pop up at start"
+mark mapped
+wait_for 2 sh -c "sed -n '/^=== start/,\$p' '$speech' | grep -q \"notification Red note.*\"" ||
+    die "the note that popped up was not spoken: $(said_since start)"
+said_since start | grep -q "Pay the rent and the phone bill" ||
+    die "the note's first words were not spoken: $(said_since start)"
+sleep 1
+(($(said_since start | grep -c "notification Red note") == 1)) || die "spoken more than once"
+[[ $(xdotool getactivewindow 2>/dev/null) != "$(window_role frmRed)" ]] || die "the note took the keyboard"
+log "popped up, Orca said: $(said_since start | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
+
+# Starting again opens the settings window with the keyboard on the top note's name.
+mark settings
+env TACKPAD_SPEAKER=none "$program" || die "the second start failed"
+wait_for 5 role_viewable frmMain || die "starting again did not open the settings window"
+wait_for 5 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'Blue note push button'" ||
+    die "the note's name was not heard as a button: $(said_since settings)"
+xdotool key Tab
+wait_for 3 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'April 01, 2004'" ||
+    die "Tab did not reach the Blue date: $(said_since settings)"
+mark date
+keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left End ctrl+Left \
+    shift+Home shift+End shift+ctrl+Right Home shift+ctrl+Right shift+ctrl+Right \
+    shift+ctrl+Right shift+ctrl+Right shift+ctrl+Left
+# The last key's selection is read: Orca still has its answers from the program.
+said_since date | grep -q "unselected" || die "the last key was not read: $(said_since date)"
+log "date field, Orca said: $(said_since date | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
+
+# Return on the name of the note, shown since the start, brings it to the keyboard, heard.
+for ((i = 0; i < 20; i++)); do
+    mark tab$i
+    xdotool key Tab
+    wait_for 2 sh -c "sed -n '/^=== tab$i\$/,\$p' '$speech' | grep -q 'note'" || true
+    said_since tab$i | grep -q "Red note push button" && break
+done
+said_since tab$i | grep -q "Red note push button" || die "Tab never reached the Red note's name"
+mark ask
+xdotool key Return
+wait_for 3 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$(window_role frmRed)\" ]" ||
+    die "Return on the name did not bring the shown note to the keyboard"
+wait_for 3 sh -c "sed -n '/^=== ask\$/,\$p' '$speech' | grep -q 'Red note text'" ||
+    die "the note brought forward was not heard: $(said_since ask)"
+log "asked for the shown note, Orca said: $(said_since ask | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
+
+# The same keys in the note's text, where the keyboard now is.
+mark note
+keys ctrl+Home ctrl+Right ctrl+Right ctrl+Right ctrl+End ctrl+Right End ctrl+Left Home \
+    shift+ctrl+End shift+ctrl+Home ctrl+End shift+ctrl+Left shift+Home Down Up
+said_since note | grep -q "rent" || die "the note's words were not read: $(said_since note)"
+grep -q '^Red=Pay the rent\\nand the phone bill$' "$ini" || die "the note's text changed"
+log "note, Orca said: $(said_since note | sed 's/.*OUTPUT: //' | tr '\n' ' ')"

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settingswindow/settingswindow.h"
+#include "text/notetextbox.h"
+#include "widgets/accessiblelineedit.h"
+#include "widgets/commandlabel.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace {
+
+// A query that never returns would hold the test until CTest's timeout; this names it and ends
+// the test at once instead.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit)
+        : m_thread([this, limit] {
+            std::unique_lock lock(m_mutex);
+            if (!m_stopped.wait_for(lock, limit, [this] { return m_stop; })) {
+                std::fprintf(stderr, "FAIL! no answer to %s\n", m_current.c_str());
+                std::_Exit(1);
+            }
+        })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_stopped.notify_all();
+        m_thread.join();
+    }
+    void asking(const QString& what)
+    {
+        std::lock_guard lock(m_mutex);
+        m_current = what.toStdString();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_stopped;
+    bool m_stop = false;
+    std::string m_current = "nothing yet";
+    std::thread m_thread;
+};
+
+const QAccessible::TextBoundaryType kBoundaries[]
+    = { QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+          QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary };
+
+void collectTexts(QAccessibleInterface* node, QList<QAccessibleInterface*>& out)
+{
+    if (node->textInterface())
+        out << node;
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface* child = node->child(i))
+            collectTexts(child, out);
+    }
+}
+
+} // namespace
+
+class TstAccessibleText : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void everyTextAnswersEveryQueryAtEveryOffset();
+    void aFieldReadsAsQtReadsIt();
+    void commandsReadAsButtonsAndShapesAsNothing();
+};
+
+void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
+
+// What a screen reader asks as the caret moves by character, word, sentence and line, at every
+// offset of every text of both windows: each answer comes back, lies within the text, and a
+// field's pieces, read one after another, give its whole text.
+void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
+{
+    SettingsWindow settings;
+    SettingsForm& f = settings.form();
+    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
+    f.txtDateGreen->setText(QStringLiteral("Dezember 08, 2026. "));
+    f.txtHourRed->setText(QStringLiteral("7"));
+    f.txtSysDate->setText(QStringLiteral("May 18, 2004"));
+    f.txtSysTime->setText(QStringLiteral("12:05"));
+    f.txtInstruction->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
+    settings.show();
+    QWidget noteWindow;
+    auto* note = new NoteTextBox(&noteWindow);
+    note->setPlainText(QStringLiteral("Pay the rent\n\nCall the dentist, Friday.  "));
+    noteWindow.show();
+
+    Watchdog watchdog(std::chrono::seconds(20));
+    std::set<QObject*> read;
+    for (QWidget* window : { static_cast<QWidget*>(&settings), &noteWindow }) {
+        QList<QAccessibleInterface*> texts;
+        collectTexts(QAccessible::queryAccessibleInterface(window), texts);
+        for (QAccessibleInterface* node : texts) {
+            read.insert(node->object());
+            QAccessibleTextInterface* t = node->textInterface();
+            const int n = t->characterCount();
+            const QString whole = t->text(0, n);
+            const QString name = node->object()->objectName();
+            for (QAccessible::TextBoundaryType b : kBoundaries) {
+                for (int offset = -2; offset <= n; ++offset) {
+                    for (int where = 0; where < 3; ++where) {
+                        watchdog.asking(
+                            QStringLiteral("%1: %2 of boundary %3 at offset %4")
+                                .arg(name, QStringList { "before", "at", "after" }[where])
+                                .arg(int(b))
+                                .arg(offset));
+                        int s = -1, e = -1;
+                        const QString piece = where == 0 ? t->textBeforeOffset(offset, b, &s, &e)
+                            : where == 1                 ? t->textAtOffset(offset, b, &s, &e)
+                                                         : t->textAfterOffset(offset, b, &s, &e);
+                        if (s == -1)
+                            continue;
+                        QVERIFY2(0 <= s && s <= e && e <= n, qPrintable(name));
+                        QCOMPARE(piece, whole.mid(s, e - s));
+                    }
+                }
+                if (!qobject_cast<QLineEdit*>(node->object()) || b == QAccessible::NoBoundary)
+                    continue;
+                QString again;
+                for (int at = 0, s = -1, e = -1; at < n; at = e) {
+                    again += t->textAtOffset(at, b, &s, &e);
+                    QCOMPARE(s, at);
+                }
+                QCOMPARE(again, whole);
+            }
+        }
+    }
+    for (auto* edit : settings.findChildren<QWidget*>()) {
+        if ((qobject_cast<QLineEdit*>(edit) || qobject_cast<QPlainTextEdit*>(edit))
+            && edit->isVisibleTo(&settings))
+            QVERIFY2(read.count(edit), qPrintable(edit->objectName()));
+    }
+    QVERIFY(read.count(note));
+}
+
+// The field reads as Qt's own does: its role, name, value and states, the word a move to its end
+// lands on, its selection; and a reader cannot write into a field only the program writes.
+void TstAccessibleText::aFieldReadsAsQtReadsIt()
+{
+    SettingsWindow settings;
+    QLineEdit* date = settings.form().txtDateRed;
+    date->setText(QStringLiteral("April 01, 2004"));
+    settings.show();
+    // QLineEdit places a centred text when it paints.
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    date->repaint();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(date);
+    QVERIFY(a);
+    QCOMPARE(a->role(), QAccessible::EditableText);
+    QCOMPARE(a->text(QAccessible::Name), date->accessibleName());
+    QCOMPARE(a->text(QAccessible::Value), date->text());
+    QVERIFY(a->state().readOnly && a->state().editable && a->state().selectableText);
+
+    QAccessibleTextInterface* t = a->textInterface();
+    int s = -1, e = -1;
+    date->end(false);
+    QCOMPARE(t->textAtOffset(-2, QAccessible::WordBoundary, &s, &e), QStringLiteral("2004"));
+    QCOMPARE(e, date->text().size());
+    QCOMPARE(t->textAtOffset(-1, QAccessible::CharBoundary, &s, &e), QString());
+    QCOMPARE(t->textBeforeOffset(10, QAccessible::WordBoundary, &s, &e), QStringLiteral(", "));
+    QCOMPARE(t->textAfterOffset(0, QAccessible::WordBoundary, &s, &e), QStringLiteral(" "));
+    QCOMPARE(t->textAtOffset(3, QAccessible::LineBoundary, &s, &e), date->text());
+
+    date->setSelection(6, 2);
+    QCOMPARE(t->selectionCount(), 1);
+    t->selection(0, &s, &e);
+    QCOMPARE(QPair(s, e), QPair(6, 8));
+    QCOMPARE(t->cursorPosition(), date->cursorPosition());
+
+    const QRect first = t->characterRect(0);
+    QVERIFY(!first.isEmpty());
+    QCOMPARE(t->offsetAtPoint(first.center()), 0);
+
+    a->editableTextInterface()->insertText(0, QStringLiteral("x"));
+    a->setText(QAccessible::Value, QStringLiteral("x"));
+    QCOMPARE(date->text(), QStringLiteral("April 01, 2004"));
+    date->setReadOnly(false);
+    a->editableTextInterface()->replaceText(0, 5, QStringLiteral("May"));
+    QCOMPARE(date->text(), QStringLiteral("May 01, 2004"));
+}
+
+// Every command label reads as a button; a Click label is pressed by the reader's press action as
+// by Space; the outline and the column markers are not there for a reader.
+void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
+{
+    SettingsWindow settings;
+    SettingsForm& f = settings.form();
+    settings.show();
+    const auto commands = settings.findChildren<CommandLabel*>();
+    QCOMPARE(commands.size(), 7); // three note names, Tray, Instructions, Ads, the credit line
+    for (CommandLabel* c : commands) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(a->role(), QAccessible::Button);
+        QCOMPARE(a->text(QAccessible::Name), c->accessibleName());
+        QCOMPARE(
+            a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
+            c->kind() == CommandLabel::Kind::Click);
+    }
+    QSignalSpy clicked(f.lblRed, &CommandLabel::clicked);
+    QAccessible::queryAccessibleInterface(f.lblRed)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicked.count(), 1);
+
+    for (QWidget* shape : std::initializer_list<QWidget*> {
+             f.Line1, f.Line2, f.Line3, f.Line4, f.Shape1, f.Shape2, f.Shape3 }) {
+        QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
+        QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
+            qPrintable(shape->objectName()));
+    }
+}
+
+QTEST_MAIN(TstAccessibleText)
+#include "tst_accessibletext.moc"
