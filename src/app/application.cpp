@@ -8,6 +8,7 @@
 #include "platform/desktopcommandrunner.h"
 #include "platform/desktopnotifications.h"
 #include "platform/desktoptrayhost.h"
+#include "platform/layershell.h"
 #include "platform/qtmessagebox.h"
 #include "platform/settingsfile/inisettingsstore.h"
 #include "platform/singleinstance.h"
@@ -29,10 +30,18 @@ namespace {
 // How long a second start waits for the running copy to take its request.
 constexpr int kHandOverWaitMs = 3000;
 
-void preferX11()
+void chooseWindowSystem()
 {
+    // Where the compositor offers layer surfaces, notes live on Wayland itself, above every
+    // window and off every task list; Qt falls back to XWayland if its Wayland plugin is missing.
+    const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+    if ((asked.isEmpty() || asked == "wayland") && LayerShell::offered()) {
+        qputenv("QT_QPA_PLATFORM", asked.isEmpty() ? "wayland;xcb" : "wayland");
+        LayerShell::enable();
+        return;
+    }
     // Staying on top and placing windows need X11; on Wayland use XWayland where it is there.
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")
+    if (!asked.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY")
         || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return;
     const QString refusal = WindowSystem::x11Refusal();
@@ -87,9 +96,12 @@ int runTackpad(int argc, char** argv)
         break;
     }
 
-    preferX11();
+    chooseWindowSystem();
     QApplication app(argc, argv);
     AccessibleLineEdit::install();
+    if (LayerShell::enabled() && QGuiApplication::platformName() != QLatin1String("wayland"))
+        std::fprintf(stderr,
+            "tackpad: Qt's Wayland plugin is missing; notes are X11 windows through XWayland\n");
     QApplication::setStyle(new LazyIconStyle);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
     QApplication::setApplicationVersion(BuildInfo::version());

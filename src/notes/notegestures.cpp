@@ -88,8 +88,8 @@ bool NoteGestures::press(QEvent* event)
     emit pressed();
     auto* e = static_cast<QMouseEvent*>(event);
     m_button = e->button();
-    m_pressGlobal = e->globalPosition().toPoint();
-    m_pressWindowPos = m_window->pos();
+    m_pressWindowPos = m_window->position();
+    m_pressGlobal = m_window->dragPointer(e->globalPosition().toPoint(), m_pressWindowPos);
     m_pressGeometry = m_window->geometry();
     const QPoint inWindow = m_txt->viewport()->mapTo(m_window, e->position().toPoint());
     m_pressEdges = edgesAt(inWindow);
@@ -99,7 +99,7 @@ bool NoteGestures::press(QEvent* event)
         // tells where the window really is.
         qCDebug(lcNotes) << "window position" << m_window->pos() << "corrected from the press";
         m_window->move(m_pressGlobal - inWindow);
-        m_pressWindowPos = m_window->pos();
+        m_pressWindowPos = m_window->position();
         m_pressGeometry = m_window->geometry();
     }
     if (m_pressEdges) {
@@ -117,7 +117,7 @@ bool NoteGestures::press(QEvent* event)
 bool NoteGestures::moveTo(QEvent* event)
 {
     auto* e = static_cast<QMouseEvent*>(event);
-    const QPoint global = e->globalPosition().toPoint();
+    const QPoint global = m_window->dragPointer(e->globalPosition().toPoint(), m_pressWindowPos);
     switch (m_gesture) {
     case Gesture::None:
         if (e->buttons() == Qt::NoButton)
@@ -143,7 +143,7 @@ bool NoteGestures::moveTo(QEvent* event)
     }
     case Gesture::Moving:
         // The window system refused a move of its own: follow the pointer by hand.
-        m_window->move(m_pressWindowPos + (global - m_pressGlobal));
+        m_window->moveTo(m_pressWindowPos + (global - m_pressGlobal));
         return true;
     case Gesture::Resizing:
         resizeBy(global - m_pressGlobal);
@@ -165,7 +165,7 @@ void NoteGestures::resizeBy(QPoint d)
         g.setTop(qMin(g.top() + d.y(), g.bottom() + 1 - least.height()));
     if (m_pressEdges & Qt::BottomEdge)
         g.setBottom(qMax(g.bottom() + d.y(), g.top() + least.height() - 1));
-    m_window->setGeometry(g);
+    m_window->resizeTo(g);
 }
 
 bool NoteGestures::release(QEvent* event)

@@ -40,7 +40,8 @@ QString beginningOf(const QString& text)
 } // namespace
 
 NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
-    : m_colour(colour)
+    : FloatingWindow(Kind::Note)
+    , m_colour(colour)
     , m_store(store)
 {
     m_form.setupUi(this, colour);

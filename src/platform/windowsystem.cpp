@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowsystem.h"
 
+#include "layershell.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
@@ -241,8 +243,15 @@ void keepOffTaskbar(QWidget* window)
     xcb_flush(c);
 }
 
-void prepareShow(QWidget* window, bool& everShown, Activation activation)
+void prepareShow(QWidget* window, bool& everShown, Activation activation, Role role)
 {
+    if (role == Role::Note && LayerShell::adopt(window, activation == Activation::Take)) {
+        // The compositor centres it the first time and keeps it above everything, off every
+        // task list; it gives the keyboard by what the surface asks for.
+        everShown = true;
+        window->setAttribute(Qt::WA_ShowWithoutActivating, activation == Activation::Leave);
+        return;
+    }
     if (!everShown) {
         everShown = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -332,7 +341,8 @@ void keepWindowsOnScreen()
         // A window that bypasses the window manager is placed by another program: the tray
         // icon's sits inside the tray, which to Qt looks off the screens.
         if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip
-            && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+            && !w->windowFlags().testFlag(Qt::BypassWindowManagerHint)
+            && !LayerShell::keepOnOutput(w))
             keepOnScreen(w);
     }
 }
@@ -378,6 +388,8 @@ void floatWhenMapped(QWidget* window)
 
 bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button)
 {
+    if (LayerShell::isLayer(window))
+        return false; // nothing moves a layer surface but its margins
     QWindow* handle = window->windowHandle();
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* c = x11 ? x11->connection() : nullptr;
@@ -411,6 +423,28 @@ bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button)
         reinterpret_cast<const char*>(&ev));
     xcb_flush(c);
     return true;
+}
+
+void moveWindow(QWidget* window, QPoint pos)
+{
+    if (LayerShell::isLayer(window))
+        LayerShell::place(window, pos);
+    else
+        window->move(pos);
+}
+
+QPoint windowPosition(const QWidget* window) { return LayerShell::position(window); }
+
+QPoint dragPointer(const QWidget* window, QPoint global, QPoint windowAtPress)
+{
+    if (!LayerShell::isLayer(window))
+        return global;
+    // Qt keeps a Wayland window at its screen's corner, so its global position is the one in the
+    // surface; the compositor gives that against the surface's place at the press (sway) or now.
+    const QScreen* screen = window->screen();
+    const QPoint inSurface = global - (screen ? screen->geometry().topLeft() : QPoint());
+    return inSurface
+        + (LayerShell::dragAgainstPressPlace() ? windowAtPress : LayerShell::position(window));
 }
 
 QString x11Refusal()

@@ -18,9 +18,14 @@ void keepOffTaskbar(QWidget* window);
 /// 0 that focus-stealing prevention honours.
 enum class Activation { Take, Leave };
 
+/// A note floats above every window: natively on Wayland, as a layer surface, where the
+/// compositor offers them.
+enum class Role { Window, Note };
+
 /// What a top-level window of the program needs before it is shown: centred on the screen the
 /// first time, wholly on a screen, off the taskbar, floating, and whether it takes the keyboard.
-void prepareShow(QWidget* window, bool& everShown, Activation activation = Activation::Take);
+void prepareShow(QWidget* window, bool& everShown, Activation activation = Activation::Take,
+    Role role = Role::Window);
 /// Sets whether the window's next show takes the keyboard.
 void setActivation(QWidget* window, Activation activation);
 /// Moves a window that is not wholly on any screen wholly onto the nearest one; one bigger than
@@ -44,6 +49,13 @@ void floatWhenMapped(QWidget* window);
 /// pointer until the button is released; a Wayland compositor's move starts where the pointer is
 /// now. False where no window manager moves windows.
 bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button);
+/// Moves a top-level window to pos (global): a layer surface by its margins, wholly on its output.
+void moveWindow(QWidget* window, QPoint pos);
+/// Where a top-level window is (global), as moveWindow placed it.
+QPoint windowPosition(const QWidget* window);
+/// The pointer's global place during a press or drag of the window by hand, from the global place
+/// Qt gives an event and the window's place at the press.
+QPoint dragPointer(const QWidget* window, QPoint global, QPoint windowAtPress);
 /// Tries the X server that DISPLAY names, before any window system is opened: empty when it
 /// takes a connection, otherwise why not, in a few words.
 QString x11Refusal();

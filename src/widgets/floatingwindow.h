@@ -9,7 +9,9 @@
 class FloatingWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FloatingWindow(QWidget* parent = nullptr);
+    /// A note floats above every window, as a layer surface where the compositor allows it.
+    enum class Kind { Window, Note };
+    explicit FloatingWindow(Kind kind = Kind::Window, QWidget* parent = nullptr);
 
     /// Keeps the window above all others; it keeps its position and size.
     void makeTopmost();
@@ -19,8 +21,18 @@ public:
     /// Hands a press-and-drag that began at pressedAt (global) to the window manager's move;
     /// false where the window system moves no windows, and the caller moves it by hand.
     bool startMove(QPoint pressedAt, Qt::MouseButton button);
+    /// Where the window is (global), as moveTo placed it.
+    QPoint position() const;
+    /// Moves the window by hand, to pos (global).
+    void moveTo(QPoint pos);
+    /// Resizes the window by hand, to geometry (global).
+    void resizeTo(const QRect& geometry);
+    /// The pointer's global place during a drag by hand that began with the window at
+    /// windowAtPress; global is the place Qt gives the event.
+    QPoint dragPointer(QPoint global, QPoint windowAtPress) const;
 
 private:
+    Kind m_kind;
     bool m_everShown = false;
     bool m_unasked = false;
 };

@@ -133,7 +133,9 @@ start_tackpad_wl() {
     shift
     cp "$program" "$SESSION_DIR/bin/tackpad"
     wl_env
-    env -i "${WL_ENV[@]}" "${AS[@]}" env TACKPAD_SPEAKER=none "$@" "$SESSION_DIR/bin/tackpad" \
+    # TACKPAD_QPA: the window system a person chose for the program (QT_QPA_PLATFORM)
+    env -i "${WL_ENV[@]}" "${AS[@]}" env TACKPAD_SPEAKER=none ${TACKPAD_QPA:+QT_QPA_PLATFORM=$TACKPAD_QPA} \
+        "$@" "$SESSION_DIR/bin/tackpad" \
         >>"$SESSION_DIR/log/tackpad.log" 2>&1 &
     TACKPAD_PID=$!
     SESSION_PIDS+=($!)

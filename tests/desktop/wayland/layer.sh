@@ -1,0 +1,155 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Notes as layer surfaces, on sway or KWin without XWayland: shown at start, a note appears
+# centred, leaves the keys typed into a terminal there and stays above a window opened later; it
+# is in no task list (sway's tree, KWin's window list); one click lets it take typing, which lands
+# in the settings file, and a click elsewhere gives the keyboard back; a drag moves it exactly
+# with the pointer; a double click hides it. On sway, a note opens on the output the person works
+# on and comes back onto a remaining one when that output is unplugged.
+#   layer.sh PROGRAM sway|kwin [WLPOINTER]
+here=$(dirname "$0")
+. "$here/../lib.sh"
+. "$here/wl-lib.sh"
+program=${1:?usage: layer.sh PROGRAM sway|kwin [WLPOINTER]}
+comp=${2:?usage: layer.sh PROGRAM sway|kwin [WLPOINTER]}
+wl_start "$comp" --no-xwayland --pointer "${3:-}"
+
+# note_box: "X Y W H" of the Red note on the screen, nothing when none shows
+note_box() {
+    convert "$(shot note)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
+        -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
+        sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
+        awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
+}
+look_for() { # look_for SECONDS CMD...: a screenshot twice a second
+    local t=$(($1 * 2))
+    shift
+    while ((t-- > 0)); do "$@" && return 0; sleep 0.5; done
+    return 1
+}
+note_shown() { [[ -n $(note_box) ]]; }
+note_gone() { [[ -z $(note_box) ]]; }
+# Where the program's windows are listed to the person: sway's tree, KWin's window list with
+# the states that keep a window off the task bar and the switcher.
+listed() {
+    if [[ $comp == sway ]]; then
+        sway_windows
+    else
+        cat >"$SESSION_DIR/bin/list.js" <<'JS'
+var cs = workspace.windowList();
+for (var i = 0; i < cs.length; i++)
+    if (cs[i].resourceClass.indexOf("tackpad") >= 0 && !(cs[i].skipTaskbar && cs[i].skipSwitcher))
+        print("LISTED " + cs[i].resourceClass + " " + cs[i].caption);
+print("LISTEND");
+JS
+        chmod 644 "$SESSION_DIR/bin/list.js"
+        local n=$RANDOM
+        as_user dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+            org.kde.kwin.Scripting.loadScript string:"$SESSION_DIR/bin/list.js" string:l$n >/dev/null
+        as_user dbus-send --session --print-reply --dest=org.kde.KWin /Scripting org.kde.kwin.Scripting.start >/dev/null
+        sleep 0.3
+        as_user dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+            org.kde.kwin.Scripting.unloadScript string:l$n >/dev/null
+        grep -a -o 'LISTED .*' "$SESSION_DIR/log/kwin.log"
+    fi
+}
+typed() { [[ $(tail -n 1 "$SESSION_DIR/home/$1") == "$2" ]]; } # typed NAME LINE: its last line
+line() { # line TEXT: lowercase letters and Return, from one keyboard
+    if [[ $comp == sway ]]; then as_user wtype -s 250 -d 30 "$1" -k Return; else typetext "$1"; enter; fi
+}
+terminal() { # terminal NAME: a big terminal that keeps the lines typed into it in home/NAME
+    bg_user "$1" foot --log-level=info --app-id "$1" --window-size-pixels=1100x650 \
+        sh -c "cat >$SESSION_DIR/home/$1"
+    up() { grep -q 'cell width' "$SESSION_DIR/log/$1.log" 2>/dev/null; }
+    wait_for 10 up "$1" || die "the terminal $1 did not open"
+    # It takes keys once it has the keyboard and its keymap: type until it has.
+    local tries=10
+    until grep -q "$1\$" "$SESSION_DIR/home/$1"; do
+        ((tries--)) || die "the terminal $1 takes no keys"
+        line "$1"
+        sleep 0.5
+    done
+}
+
+terminal first
+preset '[Always]' 'Red=ON'
+start_tackpad_wl "$program"
+look_for 10 note_shown || die "the Red note did not appear"
+read -r x y w h <<<"$(note_box)"
+log "note at $x,$y ${w}x$h"
+((x == (WL_W - w) / 2 || x == (WL_W - w + 1) / 2)) || die "the note is not centred across: $x"
+grep -q 'XWayland\|layer' "$SESSION_DIR/log/tackpad.log" && die "the program said: $(cat "$SESSION_DIR/log/tackpad.log")"
+sleep 0.5
+line ls
+wait_for 3 typed first ls || die "keys typed into the terminal went elsewhere: '$(cat "$SESSION_DIR/home/first")'"
+grep -q '^\[Note\]' "$(ini)" && die "keys typed into the terminal went to the note"
+[[ -z $(listed) ]] || die "the note is listed: $(listed)"
+
+# Without a tray (KWin here) the settings window stands in for it after five seconds, an ordinary
+# window that takes the keyboard, below the note: a person puts it away.
+if [[ $comp == kwin ]]; then
+    # It opens centred, 705x322: its grey shows at its bottom-left corner.
+    settings_shown() { [[ $(pixel "$(shot settings)" $(((WL_W - 705) / 2 + 8)) $(((WL_H + 322) / 2 - 20))) == 64,64,64 ]]; }
+    look_for 10 settings_shown || die "no settings window stood in for the missing tray"
+    sleep 0.5
+    DISPLAY=$WL_OUTER xdotool key Escape
+    settings_gone() { ! settings_shown; }
+    look_for 3 settings_gone || die "Escape did not put the settings window away"
+fi
+
+# A window opened later, over the note's place, is below it.
+terminal second
+[[ $(note_box) == "$x $y $w $h" ]] || die "a window opened later covers the note: $(note_box)"
+
+# One click into the note, and typing goes there; a click into the terminal takes it back.
+click $((x + 50)) $((y + 40))
+sleep 0.3
+typetext "ring bo"
+stored() { grep -qx 'Red=ring bo' "$(ini)"; }
+wait_for 3 stored || die "typed text is not in the settings file: $(grep Red= "$(ini)")"
+click 200 300
+sleep 0.3
+line back
+back() { typed first back || typed second back; }
+wait_for 3 back || die "a click into a terminal did not take the keyboard back"
+grep -qx 'Red=ring bo' "$(ini)" || die "keys typed into the terminal went to the note"
+
+# A drag by its text moves it exactly with the pointer.
+drag $((x + 50)) $((y + 60)) 200 -120
+sleep 0.5
+read -r x2 y2 _ <<<"$(note_box)"
+log "dragged from $x,$y to $x2,$y2"
+((${x2:-0} - x >= 198 && x2 - x <= 202 && y - y2 >= 118 && y - y2 <= 122)) ||
+    die "a drag by +200,-120 moved the note from $x,$y to ${x2:-?},${y2:-?}"
+
+dclick $((x2 + 50)) $((y2 + 60))
+look_for 3 note_gone || die "a double click did not hide the note"
+kill -0 "$TACKPAD_PID" || die "the program ended"
+
+if [[ $comp == sway ]]; then
+    # A second output, where the person works: the note opens centred there, and comes back
+    # wholly onto the first when the second is unplugged.
+    kill "$TACKPAD_PID"
+    wait "$TACKPAD_PID" 2>/dev/null
+    as_user swaymsg create_output >/dev/null
+    as_user swaymsg output HEADLESS-2 resolution ${WL_W}x$WL_H position $WL_W 0 >/dev/null
+    as_user swaymsg focus output HEADLESS-2 >/dev/null
+    start_tackpad_wl "$program"
+    on_second() { as_user grim -o HEADLESS-2 "$SESSION_DIR/log/second.png" && note_box_in "$SESSION_DIR/log/second.png"; }
+    note_box_in() {
+        convert "$1" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
+            -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
+            sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
+            awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
+    }
+    shown_on_second() { [[ -n $(on_second) ]]; }
+    look_for 10 shown_on_second || die "the note did not open on the output the person works on"
+    read -r x y w h <<<"$(on_second)"
+    ((x == (WL_W - w) / 2 || x == (WL_W - w + 1) / 2)) || die "the note is not centred on its output: $x"
+    as_user swaymsg output HEADLESS-2 unplug >/dev/null
+    look_for 5 note_shown || die "the note did not come back when its output was unplugged"
+    read -r x y w h <<<"$(note_box)"
+    log "back at $x,$y ${w}x$h"
+    ((x >= 0 && y >= 0 && x + w <= WL_W && y + h <= WL_H)) || die "the note is not wholly on the output"
+fi
+echo "PASS"
