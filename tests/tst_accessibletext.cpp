@@ -115,11 +115,10 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
             for (QAccessible::TextBoundaryType b : kBoundaries) {
                 for (int offset = -2; offset <= n; ++offset) {
                     for (int where = 0; where < 3; ++where) {
-                        watchdog.asking(
-                            QStringLiteral("%1: %2 of boundary %3 at offset %4")
-                                .arg(name, QStringList { "before", "at", "after" }[where])
-                                .arg(int(b))
-                                .arg(offset));
+                        const QString question
+                            = QStringLiteral("%1: %2 of boundary %3 at offset %4");
+                        const QString kind = QStringList { "before", "at", "after" }[where];
+                        watchdog.asking(question.arg(name, kind).arg(int(b)).arg(offset));
                         int s = -1, e = -1;
                         const QString piece = where == 0 ? t->textBeforeOffset(offset, b, &s, &e)
                             : where == 1                 ? t->textAtOffset(offset, b, &s, &e)

@@ -23,8 +23,9 @@ public:
     }
     void doAction(const QString& name) override
     {
-        if (name == pressAction() && command()->kind() == CommandLabel::Kind::Click)
-            emit command()->clicked();
+        CommandLabel* label = command();
+        if (name == pressAction() && label->kind() == CommandLabel::Kind::Click)
+            emit label->clicked();
         else
             QAccessibleWidget::doAction(name);
     }
