@@ -176,6 +176,9 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
     QCOMPARE(t->textBeforeOffset(10, QAccessible::WordBoundary, &s, &e), QStringLiteral(", "));
     QCOMPARE(t->textAfterOffset(0, QAccessible::WordBoundary, &s, &e), QStringLiteral(" "));
     QCOMPARE(t->textAtOffset(3, QAccessible::LineBoundary, &s, &e), date->text());
+    // One run of attributes covers the whole text: a reader joins runs to find a line's end.
+    t->attributes(5, &s, &e);
+    QCOMPARE(QPair(s, e), QPair(0, int(date->text().size())));
 
     date->setSelection(6, 2);
     QCOMPARE(t->selectionCount(), 1);

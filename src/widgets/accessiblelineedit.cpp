@@ -277,7 +277,13 @@ void AccessibleLineEdit::scrollToSubstring(int, int endIndex)
 
 QString AccessibleLineEdit::attributes(int offset, int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = offset;
+    // One run without attributes over the whole text. Qt's own answer, an empty run at the
+    // offset, makes Orca join the runs up to the last offset it asks about, which cuts the
+    // last character off every line it reads ("April 01, 200").
+    const int length = characterCount();
+    const bool inside = offset >= 0 && offset <= length;
+    *startOffset = inside ? 0 : -1;
+    *endOffset = inside ? length : -1;
     return {};
 }
 
