@@ -5,8 +5,10 @@
 #include "widgets/commandlabel.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <chrono>
@@ -78,6 +80,7 @@ private slots:
     void everyTextAnswersEveryQueryAtEveryOffset();
     void aFieldReadsAsQtReadsIt();
     void commandsReadAsButtonsAndShapesAsNothing();
+    void controlsSayWhatTheyHoldAndWhatMakesThemAvailable();
 };
 
 void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
@@ -225,6 +228,45 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
         QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
         QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
             qPrintable(shape->objectName()));
+    }
+}
+
+// A bar reads as its field's value, "not set" while that is empty; a date field says how to open
+// its calendar; a heading reads its visible words; a switch not yet available says why.
+void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
+{
+    SettingsWindow settings;
+    SettingsForm& f = settings.form();
+    settings.show();
+    auto description = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+    };
+
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.VScrollHourRed);
+    QCOMPARE(bar->role(), QAccessible::ScrollBar);
+    QVERIFY(!bar->valueInterface()); // the bar's own 1 is not the hour
+    QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("Not set."));
+    f.txtHourRed->setText(QStringLiteral("14")); // restored, the bar still at 1
+    QVERIFY(bar->valueInterface());
+    QCOMPARE(bar->valueInterface()->currentValue().toInt(), 14);
+    QVERIFY(bar->text(QAccessible::Description).isEmpty());
+
+    QVERIFY(description(f.txtDateRed).startsWith(QStringLiteral("Not set.")));
+    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Alt+Down or F4")));
+    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
+    QVERIFY(!description(f.txtDateRed).contains(QStringLiteral("Not set")));
+    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Enter, Space")));
+
+    for (QLabel* heading : { f.Label1, f.Label3, f.Label5, f.Label6, f.Label7, f.Label10 }) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(heading)->text(QAccessible::Name),
+            heading->text());
+    }
+
+    for (QCheckBox* unavailable : { f.chkRed, f.chkRed1 }) {
+        QVERIFY(!unavailable->isEnabled());
+        QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
+        unavailable->setEnabled(true);
+        QVERIFY(description(unavailable).isEmpty());
     }
 }
 
