@@ -163,6 +163,12 @@ QAccessible::State AccessibleLineEdit::state() const
 
 void* AccessibleLineEdit::interface_cast(QAccessible::InterfaceType t)
 {
+    // An empty field that only the program writes has no text to read. With a text, Orca takes
+    // the caret event of the field's focus for the focus itself and says nothing on a first
+    // visit; without, it reads the field's name, role and description.
+    if (lineEdit()->isReadOnly() && lineEdit()->text().isEmpty()
+        && (t == QAccessible::TextInterface || t == QAccessible::EditableTextInterface))
+        return nullptr;
     if (t == QAccessible::TextInterface)
         return static_cast<QAccessibleTextInterface*>(this);
     if (t == QAccessible::EditableTextInterface)
