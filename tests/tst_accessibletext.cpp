@@ -5,10 +5,12 @@
 #include "widgets/commandlabel.h"
 
 #include <QAccessible>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 #include <chrono>
@@ -81,6 +83,7 @@ private slots:
     void aFieldReadsAsQtReadsIt();
     void commandsReadAsButtonsAndShapesAsNothing();
     void controlsSayWhatTheyHoldAndWhatMakesThemAvailable();
+    void calendarReadsTheDayWholeAsItMoves();
 };
 
 void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
@@ -271,6 +274,46 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
         QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
         unavailable->setEnabled(true);
         QVERIFY(description(unavailable).isEmpty());
+    }
+}
+
+// The day the keyboard is on in a calendar reads as its weekday, day, month and year, whether
+// it moves by a day, a week, a month or a year.
+void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
+{
+    SettingsWindow settings;
+    QCalendarWidget* calendar = settings.form().CalendarRed;
+    settings.show();
+    calendar->show();
+    settings.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&settings));
+    auto* grid = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    grid->setFocus();
+    QAccessibleInterface* days = QAccessible::queryAccessibleInterface(grid);
+    QCOMPARE(days->role(), QAccessible::List);
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QDate (*move)(QDate);
+    } moves[] = {
+        { Qt::Key_Right, {}, [](QDate d) { return d.addDays(1); } },
+        { Qt::Key_Down, {}, [](QDate d) { return d.addDays(7); } },
+        { Qt::Key_PageDown, {}, [](QDate d) { return d.addMonths(1); } },
+        { Qt::Key_PageDown, Qt::ControlModifier, [](QDate d) { return d.addYears(1); } },
+        { Qt::Key_PageUp, Qt::ControlModifier, [](QDate d) { return d.addYears(-1); } },
+    };
+    for (const auto& m : moves) {
+        const QDate expected = m.move(calendar->selectedDate());
+        QTest::keyClick(grid, m.key, m.modifiers);
+        QCOMPARE(calendar->selectedDate(), expected);
+        QAccessibleInterface* day = days->focusChild();
+        QVERIFY(day);
+        QCOMPARE(day->role(), QAccessible::ListItem);
+        QVERIFY(day->state().focused);
+        QCOMPARE(day->text(QAccessible::Name),
+            calendar->locale().toString(expected, QLocale::LongFormat));
+        QCOMPARE(days->child(days->indexOfChild(day)), day);
     }
 }
 

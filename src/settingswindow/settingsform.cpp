@@ -5,6 +5,7 @@
 #include "settingswindow/helptext.h"
 #include "widgets/commandlabel.h"
 #include "widgets/announcement.h"
+#include "widgets/calendardays.h"
 #include "widgets/decorative.h"
 #include "widgets/fieldbar.h"
 #include "widgets/focusring.h"
@@ -572,6 +573,7 @@ void SettingsForm::buildCalendars()
             grid->verticalHeader()->setMinimumSectionSize(QFontMetrics(grid->font()).height());
             grid->horizontalHeader()->setMinimumSectionSize(0);
         }
+        readDaysWhole(cal);
         cal->hide();
         (c == NoteColour::Red            ? CalendarRed
                 : c == NoteColour::Green ? CalendarGreen
