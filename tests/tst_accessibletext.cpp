@@ -295,16 +295,17 @@ void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        QDate (*move)(QDate);
+        int days, months, years;
     } moves[] = {
-        { Qt::Key_Right, {}, [](QDate d) { return d.addDays(1); } },
-        { Qt::Key_Down, {}, [](QDate d) { return d.addDays(7); } },
-        { Qt::Key_PageDown, {}, [](QDate d) { return d.addMonths(1); } },
-        { Qt::Key_PageDown, Qt::ControlModifier, [](QDate d) { return d.addYears(1); } },
-        { Qt::Key_PageUp, Qt::ControlModifier, [](QDate d) { return d.addYears(-1); } },
+        { Qt::Key_Right, {}, 1, 0, 0 },
+        { Qt::Key_Down, {}, 7, 0, 0 },
+        { Qt::Key_PageDown, {}, 0, 1, 0 },
+        { Qt::Key_PageDown, Qt::ControlModifier, 0, 0, 1 },
+        { Qt::Key_PageUp, Qt::ControlModifier, 0, 0, -1 },
     };
     for (const auto& m : moves) {
-        const QDate expected = m.move(calendar->selectedDate());
+        const QDate expected
+            = calendar->selectedDate().addDays(m.days).addMonths(m.months).addYears(m.years);
         QTest::keyClick(grid, m.key, m.modifiers);
         QCOMPARE(calendar->selectedDate(), expected);
         QAccessibleInterface* day = days->focusChild();

@@ -438,8 +438,8 @@ void SettingsForm::buildRows()
         // Hour and minute take at most 2 characters from the scroll bars. QLineEdit's own limit
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
-        auto bar = [&](const char* prefix, QLineEdit* field, const QString& acc, int left, int max,
-                       int value) {
+        auto bar = [&](QLineEdit* field, const QString& acc, int left, int max, int value) {
+            const char* prefix = field == hour ? "VScrollHour" : "VScrollMin";
             auto* b = named(new FieldBar(field, client), name(prefix).constData(), acc);
             b->setGeometry(twipsRect(left, top, 255, 375));
             b->setRange(0, max);
@@ -454,8 +454,8 @@ void SettingsForm::buildRows()
             fixLook(b, m_fixedStyle);
             return b;
         };
-        auto* hourBar = bar("VScrollHour", hour, human("hour setter"), 6360, 23, 1);
-        auto* minBar = bar("VScrollMin", min, human("minute setter"), 7440, 59, 59);
+        auto* hourBar = bar(hour, human("hour setter"), 6360, 23, 1);
+        auto* minBar = bar(min, human("minute setter"), 7440, 59, 59);
 
         auto check = [&](const char* suffix, const QString& acc, int left, bool enabled) {
             auto* c
