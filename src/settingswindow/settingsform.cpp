@@ -426,8 +426,11 @@ void SettingsForm::buildRows()
         auto describeDate = [date] {
             const QString opens
                 = QStringLiteral("Enter, Space, Alt+Down or F4 opens its calendar.");
-            date->setAccessibleDescription(
-                date->text().isEmpty() ? QStringLiteral("Not set. ") + opens : opens);
+            // The switch after it cannot take the keyboard until then: this is where it is heard
+            // of.
+            const QString unset = QStringLiteral(
+                "Not set. %1 A day picked there makes the date switch after it available.");
+            date->setAccessibleDescription(date->text().isEmpty() ? unset.arg(opens) : opens);
         };
         describeDate();
         QObject::connect(date, &QLineEdit::textChanged, date, describeDate);
@@ -456,6 +459,11 @@ void SettingsForm::buildRows()
         };
         auto* hourBar = bar(hour, human("hour setter"), 6360, 23, 1);
         auto* minBar = bar(min, human("minute setter"), 7440, 59, 59);
+        // The time switch cannot take the keyboard until both are set: here it is heard of.
+        const QString unset
+            = QStringLiteral("Not set. The time switch needs an hour and a minute.");
+        hourBar->setWhileUnset(unset);
+        minBar->setWhileUnset(unset);
 
         auto check = [&](const char* suffix, const QString& acc, int left, bool enabled) {
             auto* c

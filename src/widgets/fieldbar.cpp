@@ -25,7 +25,7 @@ public:
         if (t == QAccessible::Value)
             return field()->text();
         if (t == QAccessible::Description && !isSet())
-            return QStringLiteral("Not set.");
+            return bar()->whileUnset();
         return QAccessibleWidget::text(t);
     }
     QVariant currentValue() const override { return field()->text().toInt(); }

@@ -16,7 +16,11 @@ public:
     FieldBar(QLineEdit* field, QWidget* parent);
 
     QLineEdit* field() const { return m_field; }
+    /// What a reader hears while the field is empty: "Not set.", and what that holds back.
+    QString whileUnset() const { return m_whileUnset; }
+    void setWhileUnset(const QString& words) { m_whileUnset = words; }
 
 private:
     QLineEdit* m_field;
+    QString m_whileUnset = QStringLiteral("Not set.");
 };
