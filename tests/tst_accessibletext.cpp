@@ -5,8 +5,12 @@
 #include "widgets/commandlabel.h"
 
 #include <QAccessible>
+#include <QCalendarWidget>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 #include <chrono>
@@ -78,6 +82,8 @@ private slots:
     void everyTextAnswersEveryQueryAtEveryOffset();
     void aFieldReadsAsQtReadsIt();
     void commandsReadAsButtonsAndShapesAsNothing();
+    void controlsSayWhatTheyHoldAndWhatMakesThemAvailable();
+    void calendarReadsTheDayWholeAsItMoves();
 };
 
 void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
@@ -140,9 +146,11 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
             }
         }
     }
+    // Every shown text is read; an empty field only the program writes has none.
     for (auto* edit : settings.findChildren<QWidget*>()) {
-        if ((qobject_cast<QLineEdit*>(edit) || qobject_cast<QPlainTextEdit*>(edit))
-            && edit->isVisibleTo(&settings))
+        auto* field = qobject_cast<QLineEdit*>(edit);
+        if ((field || qobject_cast<QPlainTextEdit*>(edit)) && edit->isVisibleTo(&settings)
+            && !(field && field->text().isEmpty()))
             QVERIFY2(read.count(edit), qPrintable(edit->objectName()));
     }
     QVERIFY(read.count(note));
@@ -175,6 +183,9 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
     QCOMPARE(t->textBeforeOffset(10, QAccessible::WordBoundary, &s, &e), QStringLiteral(", "));
     QCOMPARE(t->textAfterOffset(0, QAccessible::WordBoundary, &s, &e), QStringLiteral(" "));
     QCOMPARE(t->textAtOffset(3, QAccessible::LineBoundary, &s, &e), date->text());
+    // One run of attributes covers the whole text: a reader joins runs to find a line's end.
+    t->attributes(5, &s, &e);
+    QCOMPARE(QPair(s, e), QPair(0, int(date->text().size())));
 
     date->setSelection(6, 2);
     QCOMPARE(t->selectionCount(), 1);
@@ -221,6 +232,90 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
         QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
         QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
             qPrintable(shape->objectName()));
+    }
+}
+
+// A bar reads as its field's value, "not set" while that is empty; a date field says how to open
+// its calendar; a heading reads its visible words; a switch not yet available says why.
+void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
+{
+    SettingsWindow settings;
+    SettingsForm& f = settings.form();
+    settings.show();
+    auto description = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+    };
+
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.VScrollHourRed);
+    QCOMPARE(bar->role(), QAccessible::ScrollBar);
+    QVERIFY(!bar->valueInterface()); // the bar's own 1 is not the hour
+    QVERIFY(bar->text(QAccessible::Description).startsWith(QStringLiteral("Not set.")));
+    QVERIFY(bar->text(QAccessible::Description).contains(QStringLiteral("time switch")));
+    f.txtHourRed->setText(QStringLiteral("14")); // restored, the bar still at 1
+    QVERIFY(bar->valueInterface());
+    QCOMPARE(bar->valueInterface()->currentValue().toInt(), 14);
+    QVERIFY(bar->text(QAccessible::Description).isEmpty());
+
+    // An empty date field reads by its name and description: no text, no caret to follow.
+    QVERIFY(!QAccessible::queryAccessibleInterface(f.txtDateRed)->textInterface());
+    QVERIFY(description(f.txtDateRed).startsWith(QStringLiteral("Not set.")));
+    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Alt+Down or F4")));
+    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("date switch")));
+    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
+    QVERIFY(!description(f.txtDateRed).contains(QStringLiteral("Not set")));
+    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Enter, Space")));
+
+    for (QLabel* heading : { f.Label1, f.Label3, f.Label5, f.Label6, f.Label7, f.Label10 }) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(heading)->text(QAccessible::Name),
+            heading->text());
+    }
+
+    for (QCheckBox* unavailable : { f.chkRed, f.chkRed1 }) {
+        QVERIFY(!unavailable->isEnabled());
+        QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
+        unavailable->setEnabled(true);
+        QVERIFY(description(unavailable).isEmpty());
+    }
+}
+
+// The day the keyboard is on in a calendar reads as its weekday, day, month and year, whether
+// it moves by a day, a week, a month or a year.
+void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
+{
+    SettingsWindow settings;
+    QCalendarWidget* calendar = settings.form().CalendarRed;
+    settings.show();
+    calendar->show();
+    settings.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&settings));
+    auto* grid = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    grid->setFocus();
+    QAccessibleInterface* days = QAccessible::queryAccessibleInterface(grid);
+    QCOMPARE(days->role(), QAccessible::List);
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int days, months, years;
+    } moves[] = {
+        { Qt::Key_Right, {}, 1, 0, 0 },
+        { Qt::Key_Down, {}, 7, 0, 0 },
+        { Qt::Key_PageDown, {}, 0, 1, 0 },
+        { Qt::Key_PageDown, Qt::ControlModifier, 0, 0, 1 },
+        { Qt::Key_PageUp, Qt::ControlModifier, 0, 0, -1 },
+    };
+    for (const auto& m : moves) {
+        const QDate expected
+            = calendar->selectedDate().addDays(m.days).addMonths(m.months).addYears(m.years);
+        QTest::keyClick(grid, m.key, m.modifiers);
+        QCOMPARE(calendar->selectedDate(), expected);
+        QAccessibleInterface* day = days->focusChild();
+        QVERIFY(day);
+        QCOMPARE(day->role(), QAccessible::ListItem);
+        QVERIFY(day->state().focused);
+        QCOMPARE(day->text(QAccessible::Name),
+            calendar->locale().toString(expected, QLocale::LongFormat));
+        QCOMPARE(days->child(days->indexOfChild(day)), day);
     }
 }
 

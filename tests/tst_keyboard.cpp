@@ -7,6 +7,8 @@
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
 #include "settingswindow/settingsform.h"
+#include "widgets/announcement.h"
+#include "widgets/commandlabel.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
+
 #include <QtTest>
 
 namespace {
@@ -118,14 +121,23 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     auto* l = app.settingsWindow().findChild<QLabel*>(label);
     auto* b = app.settingsWindow().findChild<QPlainTextEdit*>(box);
     l->setFocus();
+    QSignalSpy held(static_cast<CommandLabel*>(l), &CommandLabel::held);
     QTest::keyPress(l, Qt::Key_Space);
     QVERIFY(b->isVisible());
-    // The keyboard repeats a held key as releases and presses: the box stays.
-    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Space, {}, QStringLiteral(" "), true);
-    QApplication::sendEvent(l, &repeatRelease);
+    // The keyboard repeats a held key as a release and a press at once, which reach the label
+    // without their repeat mark while a screen reader runs: the box stays, shown once.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyRelease(l, Qt::Key_Space);
+        QTest::keyPress(l, Qt::Key_Space);
+        QTest::qWait(20);
+    }
     QVERIFY(b->isVisible());
+    QCOMPARE(held.count(), 1);
+    // A screen reader hears the box, which never has the keyboard.
+    QVERIFY(app.form().helpSpoken->isVisible());
+    QCOMPARE(app.form().helpSpoken->accessibleDescription(), b->toPlainText().simplified());
     QTest::keyRelease(l, Qt::Key_Space);
-    QVERIFY(!b->isVisible());
+    QTRY_VERIFY(!b->isVisible());
     QVERIFY(app.settingsWindow().isVisible());
     // Held while the keyboard goes elsewhere: the box does not stay over the rows.
     QTest::keyPress(l, Qt::Key_Space);

@@ -5,6 +5,7 @@
 #include "base/commandrunner.h"
 #include "settingswindow/settingsform.h"
 #include "settingswindow/settingswindow.h"
+#include "widgets/announcement.h"
 #include "widgets/commandlabel.h"
 
 #include <QEvent>
@@ -32,8 +33,19 @@ SettingsController::SettingsController(
     }
     connect(m_form.lblTray, &CommandLabel::clicked, this, &SettingsController::lblTray_Click);
     connect(m_form.lblMe, &CommandLabel::clicked, this, &SettingsController::lblMe_Click);
-    connect(m_form.Label13, &CommandLabel::held, m_form.txtInstruction, &QWidget::show);
-    connect(m_form.lblAd, &CommandLabel::held, m_form.txtAd, &QWidget::show);
+    const struct {
+        CommandLabel* label;
+        QPlainTextEdit* box;
+    } helps[] = { { m_form.Label13, m_form.txtInstruction }, { m_form.lblAd, m_form.txtAd } };
+    for (const auto& h : helps) {
+        QPlainTextEdit* box = h.box;
+        connect(h.label, &CommandLabel::held, this, [this, box] {
+            box->show();
+            // The box never has the keyboard, so a screen reader hears it only this way.
+            m_form.helpSpoken->setAccessibleName(box->accessibleName());
+            m_form.helpSpoken->announce(box->toPlainText().simplified());
+        });
+    }
     for (CommandLabel* help : { m_form.Label13, m_form.lblAd })
         connect(help, &CommandLabel::letGo, this, &SettingsController::hideHelpBoxes);
     m_window.installEventFilter(this);
@@ -70,6 +82,7 @@ void SettingsController::hideHelpBoxes()
 {
     m_form.txtInstruction->setVisible(false);
     m_form.txtAd->setVisible(false);
+    m_form.helpSpoken->withdraw();
 }
 
 bool SettingsController::eventFilter(QObject* watched, QEvent* event)

@@ -4,11 +4,15 @@
 #include "base/intervals.h"
 #include "settingswindow/helptext.h"
 #include "widgets/commandlabel.h"
+#include "widgets/announcement.h"
+#include "widgets/calendardays.h"
 #include "widgets/decorative.h"
+#include "widgets/fieldbar.h"
 #include "widgets/focusring.h"
 #include "widgets/oval.h"
 #include "widgets/programicon.h"
 #include "widgets/twips.h"
+#include "widgets/unavailable.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -340,21 +344,22 @@ void SettingsForm::buildHeadings()
 {
     const LabelDef headings[] = {
         { "Label3", { 480, 1680, 1455, 255 }, "Setting", sansSerif10(), QColor(255, 192, 192),
-            Qt::black, kCentre, false, nullptr, "Setting heading" },
+            Qt::black, kCentre, false, nullptr, "Setting" },
         { "Label5", { 2520, 1680, 1665, 255 }, "Date", sansSerif10(), kNone, kNone, kCentre, false,
-            nullptr, "Date heading" },
+            nullptr, "Date" },
         { "Label1", { 4320, 1200, 1110, 960 }, "Show note at / after preset date", sansSerif10(),
-            kNone, kNone, kTopCentre, true, "Show note at preset date", "Date switch heading" },
+            kNone, kNone, kTopCentre, true, "Show note at preset date",
+            "Show note at / after preset date" },
         { "Label6", { 5760, 1440, 1815, 255 }, "Time", sansSerif10(), kNone, kNone, kCentre, false,
-            nullptr, "Time heading" },
+            nullptr, "Time" },
         { "Label8", { 5760, 1920, 735, 210 }, "Hour", font("Arial Narrow", 8.25), kNone, kNone,
-            kCentre, false, nullptr, "Hour heading" },
+            kCentre, false, nullptr, "Hour" },
         { "Label9", { 6840, 1920, 735, 210 }, "Min", font("Arial Narrow", 8.25), kNone, kNone,
-            kCentre, false, nullptr, "Minute heading" },
+            kCentre, false, nullptr, "Min" },
         { "Label7", { 7785, 1320, 1125, 840 }, "Show note at preset time.", sansSerif10(), kNone,
-            kNone, kTopCentre, true, "Show note at preset time.", "Time switch heading" },
+            kNone, kTopCentre, true, "Show note at preset time.", "Show note at preset time." },
         { "Label10", { 9105, 1320, 1125, 840 }, "Show note when pc starts.", sansSerif10(), kNone,
-            kNone, kTopCentre, true, "show note when pc starts.", "Start switch heading" },
+            kNone, kTopCentre, true, "show note when pc starts.", "Show note when pc starts." },
     };
     QLabel** members[]
         = { &Label3, &Label5, &Label1, &Label6, &Label8, &Label9, &Label7, &Label10 };
@@ -417,6 +422,18 @@ void SettingsForm::buildRows()
 
         auto* date = makeField(client, name("txtDate").constData(), human("date"),
             { 2520, top, 1669, 285 }, colour, sansSerif8(), m_fixedStyle);
+        // An empty field is otherwise silent, and nothing on it says how to pick a day.
+        auto describeDate = [date] {
+            const QString opens
+                = QStringLiteral("Enter, Space, Alt+Down or F4 opens its calendar.");
+            // The switch after it cannot take the keyboard until then: this is where it is heard
+            // of.
+            const QString unset = QStringLiteral(
+                "Not set. %1 A day picked there makes the date switch after it available.");
+            date->setAccessibleDescription(date->text().isEmpty() ? unset.arg(opens) : opens);
+        };
+        describeDate();
+        QObject::connect(date, &QLineEdit::textChanged, date, describeDate);
         auto* hour = makeField(client, name("txtHour").constData(), human("hour"),
             { 5760, top, 615, 285 }, colour, sansSerif8(), m_fixedStyle);
         auto* min = makeField(client, name("txtMin").constData(), human("minute"),
@@ -424,9 +441,9 @@ void SettingsForm::buildRows()
         // Hour and minute take at most 2 characters from the scroll bars. QLineEdit's own limit
         // is left off: it would also cut a restored text, which must reach the field unchanged.
 
-        auto bar = [&](const char* prefix, const QString& acc, int left, int max, int value) {
-            auto* b = named(
-                new WithFocusRing<QScrollBar>(Qt::Vertical, client), name(prefix).constData(), acc);
+        auto bar = [&](QLineEdit* field, const QString& acc, int left, int max, int value) {
+            const char* prefix = field == hour ? "VScrollHour" : "VScrollMin";
+            auto* b = named(new FieldBar(field, client), name(prefix).constData(), acc);
             b->setGeometry(twipsRect(left, top, 255, 375));
             b->setRange(0, max);
             b->setSingleStep(1);
@@ -440,8 +457,13 @@ void SettingsForm::buildRows()
             fixLook(b, m_fixedStyle);
             return b;
         };
-        auto* hourBar = bar("VScrollHour", human("hour setter"), 6360, 23, 1);
-        auto* minBar = bar("VScrollMin", human("minute setter"), 7440, 59, 59);
+        auto* hourBar = bar(hour, human("hour setter"), 6360, 23, 1);
+        auto* minBar = bar(min, human("minute setter"), 7440, 59, 59);
+        // The time switch cannot take the keyboard until both are set: here it is heard of.
+        const QString unset
+            = QStringLiteral("Not set. The time switch needs an hour and a minute.");
+        hourBar->setWhileUnset(unset);
+        minBar->setWhileUnset(unset);
 
         auto check = [&](const char* suffix, const QString& acc, int left, bool enabled) {
             auto* c
@@ -464,7 +486,13 @@ void SettingsForm::buildRows()
         auto* chkDate = check("", human("date switch"), 4680, false);
         auto* chkTime = check("1", human("time switch"), 8160, false);
         auto* chkStart = check("2", human("show at start switch"), 9480, true);
-        chkStart->setToolTip(QStringLiteral("Once click, "));
+        // The design's tooltip, "Once click, ", stops mid-sentence; a reader speaks it whole.
+        chkStart->setToolTip(
+            QStringLiteral("Once clicked, the note is shown every time the program starts."));
+        explainWhenUnavailable(chkDate,
+            QStringLiteral("Unavailable until a day is picked in the calendar of the date field."));
+        explainWhenUnavailable(
+            chkTime, QStringLiteral("Unavailable until both the hour and the minute are set."));
 
         const bool red = r.colour == NoteColour::Red, green = r.colour == NoteColour::Green;
         (red ? txtDateRed : green ? txtDateGreen : txtDateBlue) = date;
@@ -553,6 +581,7 @@ void SettingsForm::buildCalendars()
             grid->verticalHeader()->setMinimumSectionSize(QFontMetrics(grid->font()).height());
             grid->horizontalHeader()->setMinimumSectionSize(0);
         }
+        readDaysWhole(cal);
         cal->hide();
         (c == NoteColour::Red            ? CalendarRed
                 : c == NoteColour::Green ? CalendarGreen
@@ -581,6 +610,9 @@ void SettingsForm::buildHelpBoxes()
     txtInstruction->setPlainText(instructionText());
     fitWhole(txtInstruction, sansSerif10());
     txtInstruction->hide();
+
+    // A box shown from the keyboard is read out: it never takes the keyboard, which lets it go.
+    helpSpoken = new Announcement(QStringLiteral("helpSpoken"), QStringLiteral("Help"), client);
 }
 
 void SettingsForm::buildTimers(QWidget* frmMain)

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class Announcement;
 class QCalendarWidget;
 class QCheckBox;
 class QFrame;
@@ -91,6 +92,7 @@ public:
     CommandLabel* lblMe = nullptr;
     QPlainTextEdit* txtInstruction = nullptr;
     QPlainTextEdit* txtAd = nullptr;
+    Announcement* helpSpoken = nullptr; // reads a help box out as it shows
     // Timers
     QTimer *tmrRed = nullptr, *tmrGreen = nullptr, *TmrBlue = nullptr;
     QTimer *TmrRed1 = nullptr, *TmrGreen1 = nullptr, *TmrBlue1 = nullptr;

@@ -163,6 +163,12 @@ QAccessible::State AccessibleLineEdit::state() const
 
 void* AccessibleLineEdit::interface_cast(QAccessible::InterfaceType t)
 {
+    // An empty field that only the program writes has no text to read. With a text, Orca takes
+    // the caret event of the field's focus for the focus itself and says nothing on a first
+    // visit; without, it reads the field's name, role and description.
+    if (lineEdit()->isReadOnly() && lineEdit()->text().isEmpty()
+        && (t == QAccessible::TextInterface || t == QAccessible::EditableTextInterface))
+        return nullptr;
     if (t == QAccessible::TextInterface)
         return static_cast<QAccessibleTextInterface*>(this);
     if (t == QAccessible::EditableTextInterface)
@@ -277,7 +283,13 @@ void AccessibleLineEdit::scrollToSubstring(int, int endIndex)
 
 QString AccessibleLineEdit::attributes(int offset, int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = offset;
+    // One run without attributes over the whole text. Qt's own answer, an empty run at the
+    // offset, makes Orca join the runs up to the last offset it asks about, which cuts the
+    // last character off every line it reads ("April 01, 200").
+    const int length = characterCount();
+    const bool inside = offset >= 0 && offset <= length;
+    *startOffset = inside ? 0 : -1;
+    *endOffset = inside ? length : -1;
     return {};
 }
 

@@ -2,8 +2,10 @@
 #include "commandlabel.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace {
 
@@ -57,8 +59,13 @@ CommandLabel::CommandLabel(Kind kind, const QString& text, QWidget* parent)
     Q_UNUSED(readAsButton);
     setCursor(Qt::PointingHandCursor);
     // A menu opened while the label is held would take the release that lets it go.
-    if (m_kind == Kind::Hold)
+    if (m_kind == Kind::Hold) {
         setContextMenuPolicy(Qt::PreventContextMenu);
+        m_letGoSoon = new QTimer(this);
+        m_letGoSoon->setSingleShot(true);
+        m_letGoSoon->setInterval(50);
+        connect(m_letGoSoon, &QTimer::timeout, this, &CommandLabel::letHoldGo);
+    }
 }
 
 bool CommandLabel::event(QEvent* event)
@@ -102,7 +109,7 @@ void CommandLabel::keyPressEvent(QKeyEvent* event)
     }
     // A key held down is one press.
     if (!event->isAutoRepeat() && m_kind == Kind::Hold)
-        emit held();
+        hold();
     else if (!event->isAutoRepeat())
         emit clicked();
     event->accept();
@@ -115,13 +122,45 @@ void CommandLabel::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     if (m_kind == Kind::Hold && !event->isAutoRepeat())
-        emit letGo();
+        letHoldGo();
     event->accept();
 }
 
 void CommandLabel::focusOutEvent(QFocusEvent* event)
 {
     if (m_kind == Kind::Hold)
-        emit letGo(); // Space was still held when the keyboard went elsewhere
+        letHoldGo(); // Space was still held when the keyboard went elsewhere
     WithFocusRing<QLabel>::focusOutEvent(event);
+}
+
+void CommandLabel::hold()
+{
+    // The keyboard repeats a held key as a release and a press at once, which a screen reader's
+    // key queue passes on without their repeat mark: each would let the label go and hold it
+    // again, the help read out anew, and be echoed ("space" thirty times). Until the key has
+    // been up for a moment, Space goes no further than here, ahead of the screen reader's own
+    // filter, which was put in before this one.
+    QCoreApplication::instance()->installEventFilter(this);
+    emit held();
+}
+
+void CommandLabel::letHoldGo()
+{
+    m_letGoSoon->stop();
+    QCoreApplication::instance()->removeEventFilter(this);
+    emit letGo();
+}
+
+bool CommandLabel::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease)
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        if (type == QEvent::KeyPress)
+            m_letGoSoon->stop();
+        else
+            m_letGoSoon->start();
+        return true;
+    }
+    return WithFocusRing<QLabel>::eventFilter(watched, event);
 }

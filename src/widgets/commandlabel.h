@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+class QTimer;
+
 /// A label that acts as a command, by mouse and by keyboard alike. A Click label runs its command
 /// when the left button is released over it, on Enter, Return or Space, and on its access key. A
 /// Hold label is held like a button: by any mouse button or by Space, the keyboard's repeats
@@ -30,9 +32,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool isCommandKey(const QKeyEvent* event) const;
+    void hold();
+    void letHoldGo();
 
     Kind m_kind;
+    QTimer* m_letGoSoon = nullptr; // a Space released and pressed again at once is held still
 };

@@ -59,8 +59,12 @@ done
 if [[ -n $shots ]]; then
     mkdir -p "$shots" && screenshot "$shots/settings-keyboard.png"
 fi
+lines=$(wc -l <"$SESSION_DIR/focus.log")
 xdotool key Return
-heard "Red note calendar days" || die "Enter did not open the calendar: $(focus)"
+wait_for 3 sh -c "tail -n +$((lines + 1)) '$SESSION_DIR/focus.log' | grep -qF '|Red note calendar days'" ||
+    die "Enter did not open the calendar: $(focus)"
+# The reader goes on to the day the calendar holds, by its whole date.
+heard "$(LC_ALL=C date -d 2004-04-17 '+%A, %-d %B %Y')" || die "the day was not heard whole: $(focus)"
 log "Enter opened the calendar: the reader hears $(focus)"
 xdotool key Right Return
 wait_for 3 grep -q '^Red="April 18, 2004"$' "$ini" || die "Enter in the calendar did not pick the day"

@@ -4,7 +4,10 @@
 # logged: a note that pops up at the start is spoken (name and first words) within two seconds,
 # the keyboard staying where it was; the keys that move and select by character, word and line
 # run through a date field and a note's text without ever stopping the program (with Orca, Qt's
-# own reader of a field looped for good at the field's end).
+# own reader of a field looped for good at the field's end); the help is read once while Space
+# holds it, the key's repeats not echoed; a date field is read whole with how to open its
+# calendar, an empty one and an unset bar say "not set"; the calendar speaks each day it moves to
+# with its month and year, and the day picked is read whole.
 #   screenreader.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: screenreader.sh PROGRAM}
@@ -48,7 +51,7 @@ printf '%s\n' '[Note]' 'Red=Pay the rent\nand the phone bill' '[Date]' 'Blue=Apr
     '[Always]' 'Red=ON' >"$ini"
 
 mark start
-start_tackpad "$program" TACKPAD_SPEAKER=none
+start_tackpad "$program" TACKPAD_SPEAKER=none LC_ALL=C.UTF-8
 wait_for 10 role_viewable frmRed || die "the Red note did not pop up at start"
 mark mapped
 # spoken MARK: the utterances since MARK on one line (Orca 48 says the role apart from the name)
@@ -68,9 +71,27 @@ env TACKPAD_SPEAKER=none "$program" || die "the second start failed"
 wait_for 5 role_viewable frmMain || die "starting again did not open the settings window"
 wait_for 5 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -Eq 'Blue note (push )?button'" ||
     die "the note's name was not heard as a button: $(said_since settings)"
+
+# Held on "Instructions" (the last stop but one, back from the first), the help is read, once.
+mark help
+xdotool key shift+Tab shift+Tab
+sleep 1
+xdotool keydown space
+sleep 2
+xdotool keyup space
+wait_for 5 sh -c "sed -n '/^=== help\$/,\$p' '$speech' | grep -q 'This program was designed'" ||
+    die "the help was not read: $(said_since help)"
+sleep 1
+(($(said_since help | grep -c "notification Instructions") == 1)) || die "the help was read again"
+(($(said_since help | grep -c "OUTPUT: 'space '") <= 1)) ||
+    die "Space's repeats were echoed: $(said_since help | grep -c "OUTPUT: 'space '") times"
+xdotool key Tab Tab
+
+mark blue
 xdotool key Tab
-wait_for 3 sh -c "sed -n '/^=== settings/,\$p' '$speech' | grep -q 'April 01, 2004'" ||
-    die "Tab did not reach the Blue date: $(said_since settings)"
+wait_for 3 sh -c "sed -n '/^=== blue/,\$p' '$speech' | grep -q 'April 01, 2004 selected'" ||
+    die "Tab did not reach the Blue date, or it was cut: $(said_since blue)"
+said_since blue | grep -q "Alt+Down or F4 opens its calendar" || die "the calendar keys were not said"
 mark date
 keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left End ctrl+Left \
     shift+Home shift+End shift+ctrl+Right Home shift+ctrl+Right shift+ctrl+Right \
@@ -78,6 +99,18 @@ keys End Home ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Right ctrl+Left E
 # The last key's selection is read: Orca still has its answers from the program.
 said_since date | grep -q "unselected" || die "the last key was not read: $(said_since date)"
 log "date field, Orca said: $(said_since date | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
+
+# The calendar (at its design date until a day is picked) speaks each day it moves to whole;
+# the day picked is read whole in the field.
+mark calendar
+keys Return Right Page_Down ctrl+Page_Down
+day=$(LC_ALL=C date -d '2004-04-17 +1 day +1 month +1 year' '+%A, %-d %B %Y')
+said_since calendar | grep -q "OUTPUT: '$day" || die "the calendar did not say $day: $(said_since calendar)"
+mark picked
+keys Return
+picked=$(LC_ALL=C date -d '2004-04-17 +1 day +1 month +1 year' '+%B %d, %Y')
+said_since picked | grep -q "OUTPUT: '$picked" || die "the day picked was not read whole: $(said_since picked)"
+log "calendar, Orca said: $(said_since calendar | sed 's/.*OUTPUT: //' | tr '\n' ' ')"
 
 # Return on the name of the note, shown since the start, brings it to the keyboard, heard.
 for ((i = 0; i < 20; i++)); do
@@ -87,6 +120,12 @@ for ((i = 0; i < 20; i++)); do
     said_since tab$i | grep -Eq "Red note (push )?button" && break
 done
 said_since tab$i | grep -Eq "Red note (push )?button" || die "Tab never reached the Red note's name"
+# On the way: a bar and an empty date field say "not set", the start switch's tooltip is whole.
+said_since picked | grep -A1 "Blue note hour setter scroll bar" | grep -q "Not set" ||
+    die "the unset hour bar did not say so: $(said_since picked)"
+said_since picked | grep -A1 "Green note date read only text" | grep -q "Not set" ||
+    die "the empty Green date did not say so on its first visit: $(said_since picked)"
+said_since picked | grep -q "Once clicked, the note" || die "the start switch's tooltip was cut"
 mark ask
 xdotool key Return
 wait_for 3 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$(window_role frmRed)\" ]" ||
