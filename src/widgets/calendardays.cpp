@@ -194,7 +194,8 @@ void readDaysWhole(QCalendarWidget* calendar)
     static const bool installed = [] {
         QAccessible::installFactory(
             [](const QString& className, QObject* object) -> QAccessibleInterface* {
-                auto* grid = className == QLatin1String("QCalendarView")
+                // The grid's class is QCalendarView, in a namespace of Qt's own since Qt 6.5.
+                auto* grid = className.endsWith(QLatin1String("QCalendarView"))
                     ? qobject_cast<QTableView*>(object)
                     : nullptr;
                 return grid && qobject_cast<QCalendarWidget*>(grid->parentWidget())
