@@ -20,8 +20,7 @@ void Notes::Show(NoteColour colour)
     }
     // Showing a shown window changes nothing, yet the person asked for this note: it comes to the
     // front with the keyboard in it, as a hidden one would.
-    w.raise();
-    w.activateWindow();
+    w.bringForward();
 }
 
 void Notes::PopUp(NoteColour colour) { window(colour).popUp(); }

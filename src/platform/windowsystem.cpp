@@ -173,6 +173,39 @@ private:
     QWindow* m_window;
 };
 
+// Asks once more for the keyboard when the window is on screen: a window manager ignores a
+// request for a window it does not manage yet.
+class ActivateWhenExposed final : public QObject {
+public:
+    explicit ActivateWhenExposed(QWindow* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && m_window->isExposed()) {
+            m_window->removeEventFilter(this);
+            // After the expose's own handling, which may still hold the keyboard back.
+            QTimer::singleShot(0, m_window, [w = m_window] {
+                w->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+                w->requestActivate();
+            });
+            deleteLater();
+        } else if (event->type() == QEvent::Hide) {
+            m_window->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+};
+
 bool onXWayland()
 {
     // Xwayland before 23.1 has no extension of its own to be told by; an X connection in a
@@ -263,6 +296,21 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation, Role r
     setActivation(window, activation);
     if (activation == Activation::Leave)
         leaveFocusOnXWayland(window);
+}
+
+void bringForward(QWidget* window)
+{
+    window->raise();
+    window->activateWindow();
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return;
+    // Asked for: a note that popped up by itself a moment ago takes the keyboard all the same.
+    handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    if (!handle->isExposed())
+        new ActivateWhenExposed(handle);
+    else
+        handle->requestActivate();
 }
 
 void leaveFocusOnXWayland(QWidget* window)

@@ -26,6 +26,9 @@ enum class Role { Window, Note };
 /// first time, wholly on a screen, off the taskbar, floating, and whether it takes the keyboard.
 void prepareShow(QWidget* window, bool& everShown, Activation activation = Activation::Take,
     Role role = Role::Window);
+/// Brings a shown window to the front with the keyboard in it, as someone asked; asked again once
+/// it is on screen, for a window the window manager is only now taking in.
+void bringForward(QWidget* window);
 /// Sets whether the window's next show takes the keyboard.
 void setActivation(QWidget* window, Activation activation);
 /// Moves a window that is not wholly on any screen wholly onto the nearest one; one bigger than

@@ -56,8 +56,7 @@ void SettingsController::ShowSettings() { m_window.setVisible(true); }
 void SettingsController::ShowSettingsFocused()
 {
     ShowSettings();
-    m_window.raise();
-    m_window.activateWindow();
+    m_window.bringForward();
     // The keyboard starts at the top row's note name unless it already is somewhere in here.
     QWidget* focus = m_window.focusWidget();
     if (!focus || !focus->isVisible())

@@ -27,6 +27,8 @@ void FloatingWindow::showUnasked()
     m_unasked = false;
 }
 
+void FloatingWindow::bringForward() { WindowSystem::bringForward(this); }
+
 bool FloatingWindow::startMove(QPoint pressedAt, Qt::MouseButton button)
 {
     return WindowSystem::startMove(this, pressedAt, button);

@@ -18,6 +18,8 @@ public:
     void setVisible(bool visible) override;
     /// Shows the window without taking the keyboard: nobody asked for it.
     void showUnasked();
+    /// Brings the shown window to the front with the keyboard in it: someone asked for it.
+    void bringForward();
     /// Hands a press-and-drag that began at pressedAt (global) to the window manager's move;
     /// false where the window system moves no windows, and the caller moves it by hand.
     bool startMove(QPoint pressedAt, Qt::MouseButton button);
