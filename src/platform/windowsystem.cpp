@@ -301,16 +301,13 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation, Role r
 void bringForward(QWidget* window)
 {
     window->raise();
+    if (QWindow* handle = window->windowHandle()) {
+        // Asked for: a note that popped up by itself a moment ago takes the keyboard all the same.
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        if (!handle->isExposed())
+            new ActivateWhenExposed(handle);
+    }
     window->activateWindow();
-    QWindow* handle = window->windowHandle();
-    if (!handle)
-        return;
-    // Asked for: a note that popped up by itself a moment ago takes the keyboard all the same.
-    handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
-    if (!handle->isExposed())
-        new ActivateWhenExposed(handle);
-    else
-        handle->requestActivate();
 }
 
 void leaveFocusOnXWayland(QWidget* window)

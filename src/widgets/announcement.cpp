@@ -1,23 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "announcement.h"
 
+#include "widgets/accessiblereader.h"
+
 #include <QAccessibleWidget>
+
+namespace {
+
+// A notification is Qt's only role that Orca speaks, unfocused, as it appears; an announcement
+// event would need Qt 6.8.
+class NotificationReader final : public QAccessibleWidget {
+public:
+    explicit NotificationReader(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::Notification)
+    {
+    }
+};
+
+} // namespace
 
 Announcement::Announcement(const QString& objectName, const QString& name, QWidget* window)
     : QWidget(window)
 {
-    // A notification is Qt's only role that Orca speaks, unfocused, as it appears; an
-    // announcement event would need Qt 6.8. Asked here first, as the most derived class name.
-    static const bool readAsNotification = [] {
-        QAccessible::installFactory([](const QString& className,
-                                        QObject* object) -> QAccessibleInterface* {
-            return className == QLatin1String("Announcement")
-                ? new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification)
-                : nullptr;
-        });
-        return true;
-    }();
-    Q_UNUSED(readAsNotification);
+    readThrough<Announcement, NotificationReader>();
     setObjectName(objectName);
     setAccessibleName(name);
     setGeometry(0, 0, 0, 0);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandlabel.h"
 
+#include "widgets/accessiblereader.h"
+
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -47,16 +49,7 @@ CommandLabel::CommandLabel(Kind kind, const QString& text, QWidget* parent)
     : WithFocusRing<QLabel>(text, parent)
     , m_kind(kind)
 {
-    static const bool readAsButton = [] {
-        QAccessible::installFactory(
-            [](const QString& className, QObject* object) -> QAccessibleInterface* {
-                return className == QLatin1String("CommandLabel")
-                    ? new AccessibleCommandLabel(static_cast<CommandLabel*>(object))
-                    : nullptr;
-            });
-        return true;
-    }();
-    Q_UNUSED(readAsButton);
+    readThrough<CommandLabel, AccessibleCommandLabel>();
     setCursor(Qt::PointingHandCursor);
     // A menu opened while the label is held would take the release that lets it go.
     if (m_kind == Kind::Hold) {

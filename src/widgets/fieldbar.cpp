@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fieldbar.h"
 
+#include "widgets/accessiblereader.h"
+
 #include <QAccessibleWidget>
 #include <QLineEdit>
 
@@ -46,16 +48,7 @@ FieldBar::FieldBar(QLineEdit* field, QWidget* parent)
     : WithFocusRing<QScrollBar>(Qt::Vertical, parent)
     , m_field(field)
 {
-    static const bool readThroughField = [] {
-        QAccessible::installFactory(
-            [](const QString& className, QObject* object) -> QAccessibleInterface* {
-                return className == QLatin1String("FieldBar")
-                    ? new AccessibleFieldBar(static_cast<FieldBar*>(object))
-                    : nullptr;
-            });
-        return true;
-    }();
-    Q_UNUSED(readThroughField);
+    readThrough<FieldBar, AccessibleFieldBar>();
     // A field filled without the bar (start-up restores it) changes what the bar reads.
     connect(field, &QLineEdit::textChanged, this, [this] {
         QAccessibleValueChangeEvent changed(this, m_field->text());
