@@ -36,13 +36,30 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$TACKPAD_PID/stat"; }
 keys() {
     local k
     # Each key heard out before the next, as Orca reads a word only once it has settled.
-    for k in "$@"; do xdotool key "$k"; sleep 0.8; done
+    for k in "$@"; do heard_out xdotool key "$k"; done
     local before after
     before=$(cpu_ticks)
-    sleep 2
+    sleep 1
     after=$(cpu_ticks)
-    # A stopped program spins one core: 200 ticks in 2 s. At rest it spends next to none.
-    ((after - before < 50)) || die "after $* the program spends $((after - before)) ticks in 2 s"
+    # A stopped program spins one core: 100 ticks in 1 s. At rest it spends next to none.
+    ((after - before < 25)) || die "after $* the program spends $((after - before)) ticks in 1 s"
+}
+# heard_out COMMAND...: runs COMMAND, waits for Orca to begin speaking (up to a second: some keys
+# say nothing), then for 0.3 s without a new word
+heard_out() {
+    local size last i quiet=0
+    last=$(stat -c %s "$speech")
+    "$@"
+    for ((i = 0; i < 10; i++)); do
+        sleep 0.1
+        size=$(stat -c %s "$speech")
+        ((size != last)) && break
+    done
+    for ((i = 0; i < 30 && quiet < 3; i++)); do
+        sleep 0.1
+        size=$(stat -c %s "$speech")
+        if ((size == last)); then ((++quiet)); else quiet=0 last=$size; fi
+    done
 }
 
 ini="$XDG_CONFIG_HOME/Tackpad/Tackpad.ini"
