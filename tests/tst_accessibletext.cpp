@@ -206,7 +206,8 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
 }
 
 // Every command label reads as a button; a Click label is pressed by the reader's press action as
-// by Space; the outline and the column markers are not there for a reader.
+// by Space, a Hold label held until the next; the outline and the column markers are not there for
+// a reader.
 void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 {
     SettingsWindow settings;
@@ -218,14 +219,22 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
         QCOMPARE(a->role(), QAccessible::Button);
         QCOMPARE(a->text(QAccessible::Name), c->accessibleName());
-        QCOMPARE(
-            a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
-            c->kind() == CommandLabel::Kind::Click);
+        QVERIFY(a->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
     }
     QSignalSpy clicked(f.lblRed, &CommandLabel::clicked);
     QAccessible::queryAccessibleInterface(f.lblRed)->actionInterface()->doAction(
         QAccessibleActionInterface::pressAction());
     QCOMPARE(clicked.count(), 1);
+    // The help's press action holds it until the next, as Enter does.
+    QAccessibleInterface* help = QAccessible::queryAccessibleInterface(f.Label13);
+    QVERIFY(help->text(QAccessible::Description).contains(QStringLiteral("Enter shows it")));
+    QSignalSpy held(f.Label13, &CommandLabel::held), letGo(f.Label13, &CommandLabel::letGo);
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(held.count(), 1);
+    QCOMPARE(letGo.count(), 0);
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(letGo.count(), 1);
 
     for (QWidget* shape : std::initializer_list<QWidget*> {
              f.Line1, f.Line2, f.Line3, f.Line4, f.Shape1, f.Shape2, f.Shape3 }) {
@@ -270,11 +279,33 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
             heading->text());
     }
 
+    // An unavailable switch keeps its place in the Tab order, read as itself, unavailable, and
+    // what makes it available; once available, Tab reaches the switch itself.
+    settings.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&settings));
     for (QCheckBox* unavailable : { f.chkRed, f.chkRed1 }) {
         QVERIFY(!unavailable->isEnabled());
         QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
         unavailable->setEnabled(true);
+        unavailable->setFocus();
+        QTest::keyClick(unavailable, Qt::Key_Backtab);
+        QWidget* before = QApplication::focusWidget();
+        QVERIFY(before != unavailable);
+        unavailable->setEnabled(false);
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QAccessibleInterface* reached
+            = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        QCOMPARE(reached->text(QAccessible::Name), unavailable->accessibleName());
+        QCOMPARE(reached->role(), QAccessible::CheckBox);
+        QVERIFY(reached->state().disabled && reached->state().focused);
+        QVERIFY(reached->text(QAccessible::Description).startsWith(QStringLiteral("Unavailable")));
+        unavailable->setEnabled(true);
+        QCOMPARE(QApplication::focusWidget(), unavailable); // the keyboard stays on the switch
         QVERIFY(description(unavailable).isEmpty());
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), unavailable);
     }
 }
 

@@ -143,6 +143,17 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QTest::keyPress(l, Qt::Key_Space);
     app.form().lblBlue->setFocus();
     QVERIFY(!b->isVisible());
+    // Enter shows it until Enter or Escape, to be listened to with no key held; Escape lets the
+    // help go, not the window.
+    l->setFocus();
+    for (Qt::Key off : { Qt::Key_Return, Qt::Key_Escape }) {
+        QTest::keyClick(l, Qt::Key_Return);
+        QTest::qWait(100);
+        QVERIFY(b->isVisible());
+        QTest::keyClick(l, off);
+        QVERIFY(!b->isVisible());
+    }
+    QVERIFY(app.settingsWindow().isVisible());
 }
 
 void TstKeyboard::dateFieldOpensItsCalendar_data()

@@ -12,7 +12,8 @@
 namespace {
 
 // A command label reads as the button it acts as, not as a label: Enter and Space press a Click
-// label, and a reader's press action does too.
+// label, and a reader's press action does too; for a Hold label, Enter and the press action hold
+// it until the next.
 class AccessibleCommandLabel final : public QAccessibleWidget {
 public:
     explicit AccessibleCommandLabel(CommandLabel* label)
@@ -21,22 +22,32 @@ public:
     }
     QStringList actionNames() const override
     {
-        return command()->kind() == CommandLabel::Kind::Click
-            ? QStringList { pressAction() } + QAccessibleWidget::actionNames()
-            : QAccessibleWidget::actionNames();
+        return QStringList { pressAction() } + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override
     {
         CommandLabel* label = command();
-        if (name == pressAction() && label->kind() == CommandLabel::Kind::Click)
+        if (name != pressAction())
+            QAccessibleWidget::doAction(name);
+        else if (label->kind() == CommandLabel::Kind::Click)
             emit label->clicked();
         else
-            QAccessibleWidget::doAction(name);
+            label->toggleHold();
     }
     QStringList keyBindingsForAction(const QString& name) const override
     {
-        return name == pressAction() ? QStringList { QStringLiteral("Space") }
-                                     : QAccessibleWidget::keyBindingsForAction(name);
+        if (name != pressAction())
+            return QAccessibleWidget::keyBindingsForAction(name);
+        return { command()->kind() == CommandLabel::Kind::Click ? QStringLiteral("Space")
+                                                                : QStringLiteral("Return") };
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        if (t != QAccessible::Description || command()->kind() != CommandLabel::Kind::Hold)
+            return text;
+        // Holding a key down is no way to listen: Enter keeps what it shows until the next Enter.
+        return text + QStringLiteral(" Enter shows it until Enter or Escape; Space, while held.");
     }
 
 private:
@@ -89,9 +100,10 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent* event)
 bool CommandLabel::isCommandKey(const QKeyEvent* event) const
 {
     const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if (m_kind == Kind::Hold)
-        return key == Qt::Key_Space;
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        return key == Qt::Key_Space || enter || (key == Qt::Key_Escape && m_latched);
+    return enter || key == Qt::Key_Space;
 }
 
 void CommandLabel::keyPressEvent(QKeyEvent* event)
@@ -100,8 +112,11 @@ void CommandLabel::keyPressEvent(QKeyEvent* event)
         WithFocusRing<QLabel>::keyPressEvent(event);
         return;
     }
+    const bool space = event->key() == Qt::Key_Space;
     // A key held down is one press.
-    if (!event->isAutoRepeat() && m_kind == Kind::Hold)
+    if (!event->isAutoRepeat() && m_kind == Kind::Hold && !space)
+        toggleHold();
+    else if (!event->isAutoRepeat() && m_kind == Kind::Hold && !m_latched)
         hold();
     else if (!event->isAutoRepeat())
         emit clicked();
@@ -114,7 +129,8 @@ void CommandLabel::keyReleaseEvent(QKeyEvent* event)
         WithFocusRing<QLabel>::keyReleaseEvent(event);
         return;
     }
-    if (m_kind == Kind::Hold && !event->isAutoRepeat())
+    if (m_kind == Kind::Hold && !event->isAutoRepeat() && event->key() == Qt::Key_Space
+        && !m_latched)
         letHoldGo();
     event->accept();
 }
@@ -137,8 +153,19 @@ void CommandLabel::hold()
     emit held();
 }
 
+void CommandLabel::toggleHold()
+{
+    if (m_latched) {
+        letHoldGo();
+        return;
+    }
+    m_latched = true;
+    emit held();
+}
+
 void CommandLabel::letHoldGo()
 {
+    m_latched = false;
     m_letGoSoon->stop();
     QCoreApplication::instance()->removeEventFilter(this);
     emit letGo();

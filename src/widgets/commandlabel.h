@@ -11,6 +11,7 @@ class QTimer;
 /// when the left button is released over it, on Enter, Return or Space, and on its access key. A
 /// Hold label is held like a button: by any mouse button or by Space, the keyboard's repeats
 /// changing nothing; it is let go when the button or the key comes up or the keyboard leaves it.
+/// Enter holds it until the next Enter, Escape, or the keyboard leaving it.
 class CommandLabel final : public WithFocusRing<QLabel> {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
     CommandLabel(Kind kind, const QString& text, QWidget* parent);
 
     Kind kind() const { return m_kind; }
+    /// A Hold label not held is held until this is called again, or the keyboard leaves it.
+    void toggleHold();
 
 signals:
     void clicked();
@@ -41,4 +44,5 @@ private:
 
     Kind m_kind;
     QTimer* m_letGoSoon = nullptr; // a Space released and pressed again at once is held still
+    bool m_latched = false; // held by Enter, until the next
 };

@@ -1,38 +1,132 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "unavailable.h"
 
+#include "widgets/accessiblereader.h"
+
+#include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QEvent>
+#include <QPainter>
 #include <QWidget>
 
 namespace {
 
-class Explainer final : public QObject {
+// Qt gives an unavailable control neither the keyboard nor a place in the Tab order, so a
+// person who moves by keys would never learn that it exists. A stand-in takes its place there
+// while it is unavailable: it lies over the control, lets the mouse through, shows the focus
+// ring when it has the keyboard, and is read as the control, unavailable, with what makes it
+// available.
+class UnavailableStandIn final : public QWidget {
+    Q_OBJECT
 public:
-    Explainer(QWidget* control, const QString& why)
-        : QObject(control)
+    UnavailableStandIn(QWidget* control, const QString& why)
+        : QWidget(control->parentWidget())
+        , m_control(control)
         , m_why(why)
     {
+        setObjectName(control->objectName() + QLatin1String("Unavailable"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
         control->installEventFilter(this);
-        update(control);
+        follow();
     }
 
+    QWidget* control() const { return m_control; }
+    QString why() const { return m_why; }
+
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::EnabledChange)
-            update(static_cast<QWidget*>(watched));
+        switch (event->type()) {
+        case QEvent::EnabledChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::Move:
+        case QEvent::Resize:
+            follow();
+            break;
+        default:
+            break;
+        }
         return false;
     }
 
-private:
-    void update(QWidget* control) const
+    void paintEvent(QPaintEvent*) override
     {
-        control->setAccessibleDescription(control->isEnabled() ? QString() : m_why);
+        if (!hasFocus())
+            return;
+        QPainter p(this);
+        p.setPen(Qt::white);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
 
+    void focusInEvent(QFocusEvent*) override { update(); }
+    void focusOutEvent(QFocusEvent*) override { update(); }
+
+private:
+    void follow()
+    {
+        const bool unavailable = !m_control->isEnabled() && !m_control->isHidden();
+        setGeometry(m_control->geometry());
+        setAccessibleName(m_control->accessibleName());
+        m_control->setAccessibleDescription(unavailable ? m_why : QString());
+        if (unavailable) {
+            setFocusPolicy(Qt::TabFocus);
+            // Right behind the control in the Tab order, wherever the window has put it since.
+            QWidget::setTabOrder(m_control, this);
+            raise();
+            show();
+            return;
+        }
+        const bool hadKeyboard = hasFocus();
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        if (hadKeyboard && m_control->isEnabled())
+            m_control->setFocus(Qt::OtherFocusReason);
+    }
+
+    QWidget* m_control;
     QString m_why;
+};
+
+class StandInReader final : public QAccessibleWidget {
+public:
+    explicit StandInReader(UnavailableStandIn* standIn)
+        : QAccessibleWidget(standIn, QAccessible::CheckBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Description:
+            return standIn()->why();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.disabled = true;
+        s.checkable = true;
+        const auto* button = qobject_cast<const QAbstractButton*>(standIn()->control());
+        s.checked = button && button->isChecked();
+        return s;
+    }
+
+private:
+    UnavailableStandIn* standIn() const { return static_cast<UnavailableStandIn*>(widget()); }
 };
 
 } // namespace
 
-void explainWhenUnavailable(QWidget* control, const QString& why) { new Explainer(control, why); }
+void explainWhenUnavailable(QWidget* control, const QString& why)
+{
+    readThrough<UnavailableStandIn, StandInReader>();
+    new UnavailableStandIn(control, why);
+}
+
+#include "unavailable.moc"

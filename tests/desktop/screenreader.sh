@@ -5,9 +5,10 @@
 # the keyboard staying where it was; the keys that move and select by character, word and line
 # run through a date field and a note's text without ever stopping the program (with Orca, Qt's
 # own reader of a field looped for good at the field's end); the help is read once while Space
-# holds it, the key's repeats not echoed; a date field is read whole with how to open its
-# calendar, an empty one and an unset bar say "not set"; the calendar speaks each day it moves to
-# with its month and year, and the day picked is read whole.
+# holds it, the key's repeats not echoed, and once from Enter until the next; a date field is
+# read whole with how to open its calendar, an empty one and an unset bar say "not set"; the
+# calendar speaks each day it moves to with its month and year, and the day picked is read
+# whole; Tab reaches a switch not yet available, which says so and what makes it available.
 #   screenreader.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: screenreader.sh PROGRAM}
@@ -108,6 +109,14 @@ else
     # From Orca 46 on, Orca reads the keys from the X server itself, its repeats included.
     log "Orca $orca_major echoed Space $spaces times, as the X server repeats it"
 fi
+# Enter holds it with no key down, until the next Enter: read once, nothing echoed but the keys.
+mark enter
+xdotool key Return
+wait_for 5 sh -c "sed -n '/^=== enter\$/,\$p' '$speech' | grep -q 'This program was designed'" ||
+    die "Enter did not have the help read: $(said_since enter)"
+sleep 1
+(($(said_since enter | grep -c "OUTPUT: 'notification") == 1)) || die "Enter had the help read again"
+xdotool key Return
 xdotool key Tab Tab
 
 mark blue
@@ -149,6 +158,9 @@ said_since picked | grep -A1 "Blue note hour setter scroll bar" | grep -q "Not s
 said_since picked | grep -A1 "Green note date read only text" | grep -q "Not set" ||
     die "the empty Green date did not say so on its first visit: $(said_since picked)"
 said_since picked | grep -q "Once clicked, the note" || die "the start switch's tooltip was cut"
+# A switch not yet available is on the way all the same, and says what makes it available.
+said_since picked | grep -A2 "Blue note time switch check box" | grep -q "Unavailable until both" ||
+    die "Tab did not reach the unavailable time switch: $(said_since picked)"
 mark ask
 xdotool key Return
 wait_for 3 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$(window_role frmRed)\" ]" ||
