@@ -35,25 +35,37 @@ void chooseWindowSystem()
     // Where the compositor offers layer surfaces, notes live on Wayland itself, above every
     // window and off every task list; Qt falls back to XWayland if its Wayland plugin is missing.
     const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
-    if ((asked.isEmpty() || asked == "wayland") && LayerShell::offered()) {
+    QString layerRefusal;
+    if ((asked.isEmpty() || asked == "wayland") && LayerShell::offered(&layerRefusal)) {
         qputenv("QT_QPA_PLATFORM", asked.isEmpty() ? "wayland;xcb" : "wayland");
         LayerShell::enable();
         return;
     }
+    // A compositor that offers layer surfaces but refused one: notes as other windows, said once.
+    const QByteArray refused = layerRefusal.isEmpty()
+        ? QByteArray()
+        : "the compositor refused a note's layer surface (" + layerRefusal.toLocal8Bit() + ")";
     // Staying on top and placing windows need X11; on Wayland use XWayland where it is there.
     if (!asked.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY")
-        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        if (!refused.isEmpty())
+            std::fprintf(stderr, "tackpad: %s; notes are ordinary windows\n", refused.constData());
         return;
+    }
     const QString refusal = WindowSystem::x11Refusal();
     if (refusal.isEmpty()) {
+        if (!refused.isEmpty())
+            std::fprintf(stderr, "tackpad: %s; notes are X11 windows through XWayland\n",
+                refused.constData());
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
         return;
     }
     // Qt would try XWayland again and fall back with lines of its own that do not say so.
+    const QByteArray also = refused.isEmpty() ? QByteArray() : "; " + refused;
     std::fprintf(stderr,
-        "tackpad: cannot use XWayland on DISPLAY=%s (%s); going on with Wayland directly, where "
+        "tackpad: cannot use XWayland on DISPLAY=%s (%s)%s; going on with Wayland directly, where "
         "notes are not kept above other windows\n",
-        qgetenv("DISPLAY").constData(), qPrintable(refusal));
+        qgetenv("DISPLAY").constData(), qPrintable(refusal), also.constData());
     qputenv("QT_QPA_PLATFORM", "wayland");
 }
 

@@ -207,33 +207,124 @@ private:
     bool m_resettling = false;
 };
 
-void onGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
+// The two interfaces of the wlr-layer-shell protocol that a probe uses, at version 1, by hand:
+// Qt's plugin has its own, and the probe runs before Qt opens anything.
+extern const wl_interface kLayerSurfaceInterface;
+const wl_interface* kGetLayerSurfaceTypes[]
+    = { &kLayerSurfaceInterface, &wl_surface_interface, &wl_output_interface, nullptr, nullptr };
+const wl_message kLayerShellRequests[]
+    = { { "get_layer_surface", "no?ous", kGetLayerSurfaceTypes } };
+const wl_interface kLayerShellInterface
+    = { "zwlr_layer_shell_v1", 1, 1, kLayerShellRequests, 0, nullptr };
+const wl_interface* kNoTypes[] = { nullptr, nullptr, nullptr, nullptr };
+const wl_message kLayerSurfaceRequests[]
+    = { { "set_size", "uu", kNoTypes }, { "set_anchor", "u", kNoTypes },
+          { "set_exclusive_zone", "i", kNoTypes }, { "set_margin", "iiii", kNoTypes },
+          { "set_keyboard_interactivity", "u", kNoTypes }, { "get_popup", "o", kNoTypes },
+          { "ack_configure", "u", kNoTypes }, { "destroy", "", kNoTypes } };
+const wl_message kLayerSurfaceEvents[]
+    = { { "configure", "uuu", kNoTypes }, { "closed", "", kNoTypes } };
+const wl_interface kLayerSurfaceInterface
+    = { "zwlr_layer_surface_v1", 1, 8, kLayerSurfaceRequests, 2, kLayerSurfaceEvents };
+enum : uint32_t { kSetSize = 0, kDestroySurface = 7, kLayerTop = 2 };
+
+struct Registry {
+    uint32_t compositor = 0, compositorVersion = 0, layerShell = 0;
+};
+
+void onGlobal(void* data, wl_registry*, uint32_t name, const char* interface, uint32_t version)
 {
+    auto* r = static_cast<Registry*>(data);
     if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
-        *static_cast<bool*>(data) = true;
+        r->layerShell = name;
+    else if (std::strcmp(interface, wl_compositor_interface.name) == 0)
+        r->compositor = name, r->compositorVersion = version;
 }
 
 void onGlobalRemove(void*, wl_registry*, uint32_t) { }
+
+struct Answer {
+    bool configured = false, closed = false;
+};
+void onConfigure(void* data, wl_proxy*, uint32_t, uint32_t, uint32_t)
+{
+    static_cast<Answer*>(data)->configured = true;
+}
+void onClosed(void* data, wl_proxy*) { static_cast<Answer*>(data)->closed = true; }
+
+// Asks for a small layer surface, as a note would, and reads the answer: empty when the
+// compositor configures it, otherwise what it did.
+QString trySurface(wl_display* display, wl_registry* registry, const Registry& found)
+{
+    auto* compositor = static_cast<wl_compositor*>(wl_registry_bind(
+        registry, found.compositor, &wl_compositor_interface, qMin(found.compositorVersion, 4u)));
+    auto* shell = static_cast<wl_proxy*>(
+        wl_registry_bind(registry, found.layerShell, &kLayerShellInterface, 1));
+    wl_surface* surface = wl_compositor_create_surface(compositor);
+    wl_proxy* layer = wl_proxy_marshal_flags(shell, 0, &kLayerSurfaceInterface, 1, 0, nullptr,
+        surface, nullptr, uint32_t(kLayerTop), "tackpad-note");
+    Answer answer;
+    static const struct {
+        void (*configure)(void*, wl_proxy*, uint32_t, uint32_t, uint32_t);
+        void (*closed)(void*, wl_proxy*);
+    } listener = { onConfigure, onClosed };
+    wl_proxy_add_listener(layer,
+        reinterpret_cast<void (**)(void)>(const_cast<void*>(static_cast<const void*>(&listener))),
+        &answer);
+    wl_proxy_marshal_flags(layer, kSetSize, nullptr, 1, 0, 1u, 1u);
+    wl_surface_commit(surface);
+    for (int i = 0; i < 2 && !answer.configured && !answer.closed; ++i) {
+        if (wl_display_roundtrip(display) < 0)
+            break;
+    }
+    QString refusal;
+    const wl_interface* culprit = nullptr;
+    if (wl_display_get_error(display)) {
+        const uint32_t code = wl_display_get_protocol_error(display, &culprit, nullptr);
+        refusal = QStringLiteral("a protocol error, %1 %2")
+                      .arg(QLatin1String(culprit ? culprit->name : "?"))
+                      .arg(code);
+    } else if (answer.closed) {
+        refusal = QStringLiteral("closed at once");
+    } else if (!answer.configured) {
+        refusal = QStringLiteral("no answer");
+    }
+    // On a connection that an error ended these only free the objects here.
+    wl_proxy_marshal_flags(layer, kDestroySurface, nullptr, 1, WL_MARSHAL_FLAG_DESTROY);
+    wl_surface_destroy(surface);
+    wl_proxy_destroy(shell);
+    wl_compositor_destroy(compositor);
+    if (refusal.isEmpty())
+        wl_display_roundtrip(display);
+    return refusal;
+}
 
 } // namespace
 
 namespace LayerShell {
 
-bool offered()
+bool offered(QString* refusal)
 {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return false;
     wl_display* display = wl_display_connect(nullptr);
     if (!display)
         return false;
-    bool found = false;
+    Registry found;
     static const wl_registry_listener listener { onGlobal, onGlobalRemove };
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &listener, &found);
     wl_display_roundtrip(display);
+    // Offered is not yet usable: a compositor may refuse a surface (sway does while it has no
+    // output), and a note it refused would never be seen.
+    QString why;
+    if (found.layerShell && found.compositor)
+        why = trySurface(display, registry, found);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
-    return found;
+    if (refusal)
+        *refusal = why;
+    return found.layerShell && found.compositor && why.isEmpty();
 }
 
 void enable() { g_enabled = true; }
@@ -290,7 +381,7 @@ bool dragAgainstPressPlace() { return !qEnvironmentVariableIsEmpty("SWAYSOCK"); 
 
 namespace LayerShell {
 
-bool offered() { return false; }
+bool offered(QString*) { return false; }
 void enable() { }
 bool enabled() { return false; }
 bool adopt(QWidget*, bool) { return false; }

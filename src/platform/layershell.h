@@ -3,6 +3,7 @@
 
 #include <QPoint>
 
+class QString;
 class QWidget;
 
 /// Notes as wlr-layer-shell surfaces, on Wayland compositors that offer the protocol (KWin,
@@ -13,9 +14,10 @@ class QWidget;
 namespace LayerShell {
 
 /// Whether this build can make layer surfaces and the compositor that WAYLAND_DISPLAY names
-/// offers them. Asks the compositor's registry directly: call it before any window system is
-/// opened.
-bool offered();
+/// offers them and makes one when asked. Asks the compositor directly: call it before any window
+/// system is opened. Where the compositor offers them but refused the one asked for, refusal
+/// (if given) tells what it did.
+bool offered(QString* refusal = nullptr);
 /// From now on the notes are layer surfaces (the program runs on Wayland itself).
 void enable();
 /// Whether enable() was called and the build can make layer surfaces.

@@ -5,7 +5,8 @@
 # is in no task list (sway's tree, KWin's window list); one click lets it take typing, which lands
 # in the settings file, and a click elsewhere gives the keyboard back; a drag moves it exactly
 # with the pointer; a double click hides it. On sway, a note opens on the output the person works
-# on and comes back onto a remaining one when that output is unplugged.
+# on and comes back onto a remaining one when that output is unplugged; while sway has no output
+# on, it refuses layer surfaces, and the notes are ordinary windows, said in one line.
 #   layer.sh PROGRAM sway|kwin [WLPOINTER]
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -151,5 +152,22 @@ if [[ $comp == sway ]]; then
     read -r x y w h <<<"$(note_box)"
     log "back at $x,$y ${w}x$h"
     ((x >= 0 && y >= 0 && x + w <= WL_W && y + h <= WL_H)) || die "the note is not wholly on the output"
+
+    # A compositor that offers layer surfaces but refuses one (sway, while it has no output on)
+    # leaves the notes ordinary windows, said in one line: never a note that cannot be seen.
+    kill "$TACKPAD_PID"
+    wait "$TACKPAD_PID" 2>/dev/null
+    as_user swaymsg output HEADLESS-1 disable >/dev/null
+    : >"$SESSION_DIR/log/tackpad.log"
+    start_tackpad_wl "$program"
+    said() { [[ -s $SESSION_DIR/log/tackpad.log ]]; }
+    wait_for 5 said || die "the refused surface was not told"
+    as_user swaymsg output HEADLESS-1 enable >/dev/null
+    look_for 10 note_shown || die "the note refused as a layer surface was not shown as a window"
+    # Qt says apart that it has no output to show on.
+    said=$(grep -v '^qt\.qpa\.wayland: There are no outputs' "$SESSION_DIR/log/tackpad.log")
+    log "refused: $said"
+    [[ $said == "tackpad: the compositor refused a note's layer surface (closed at once); notes are ordinary windows" ]] ||
+        die "the refusal was not told in one line: $said"
 fi
 echo "PASS"
