@@ -174,6 +174,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The sound of the emulated speaker: libpulse is loaded at run time, and without it the alert
 # is silent, so shlibdeps cannot see it and it is not a must.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpulse0")
+# Notes as layer surfaces need Qt's Wayland plugin, which Qt loads by name; without it they are
+# X11 windows through XWayland.
+if(TACKPAD_LAYER_SHELL)
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", qt6-wayland")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Files in /etc belong to the administrator once installed: dpkg keeps their changes.
 file(WRITE ${tackpad_gen}/debian/conffiles "${TACKPAD_AUTOSTART_DIR}/Tackpad.desktop\n")

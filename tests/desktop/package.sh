@@ -67,7 +67,10 @@ for lib in libc6 libqt6widgets6 libqt6gui6 'libqt6core6(t64)?' libxcb1; do
 done
 # The audio library is loaded only to play the alert; without it the alert is silent.
 [[ ,$depends, =~ [,\ ]libpulse0[\ ,] ]] && die "Depends holds libpulse0: $depends"
-[[ $(field Recommends) == libpulse0 ]] || die "Recommends is '$(field Recommends)', not libpulse0"
+# A build with notes as Wayland layer surfaces recommends Qt's Wayland plugin too.
+recommends=libpulse0
+[[ $depends == *liblayershellqtinterface* ]] && recommends+=", qt6-wayland"
+[[ $(field Recommends) == "$recommends" ]] || die "Recommends is '$(field Recommends)', not $recommends"
 dpkg-deb -c "$deb" | grep -q ' \./usr/local/' && die "the package installs under /usr/local"
 
 # Lintian at every level it shows; a tag passes only when the allow-list gives it a reason. It
