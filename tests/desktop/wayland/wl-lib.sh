@@ -37,13 +37,13 @@ bg_user() { # bg_user NAME [VAR=VALUE...] CMD...: as_user in the background, out
     SESSION_PIDS+=($!)
 }
 
-# wl_start sway|mutter|kwin [--no-xwayland] [--pointer WLPOINTER]
+# wl_start sway|mutter|kwin [--no-xwayland] [--pointer WLPOINTER] [--outputs N (kwin)]
 wl_start() {
     WL_COMP=$1
     shift
-    local xw=1 pointer=""
+    local xw=1 pointer="" outputs=1
     while (($#)); do
-        case $1 in --no-xwayland) xw=0 ;; --pointer) pointer=$2; shift ;; esac
+        case $1 in --no-xwayland) xw=0 ;; --pointer) pointer=$2; shift ;; --outputs) outputs=$2; shift ;; esac
         shift
     done
     local need=(dbus-daemon foot)
@@ -119,7 +119,8 @@ wl_start() {
         printf '#!/bin/sh\nenv > %s/log/kwin.env\n' "$SESSION_DIR" >"$SESSION_DIR/bin/ready"
         chmod 755 "$SESSION_DIR/bin/ready"
         bg_user kwin DISPLAY="$WL_OUTER" "$SESSION_DIR/bin/kwin_wayland" --x11-display "$WL_OUTER" "${xa[@]}" \
-            --width $WL_W --height $WL_H --socket "$WL_DISPLAY" --no-lockscreen "$SESSION_DIR/bin/ready"
+            --width $WL_W --height $WL_H --output-count "$outputs" --socket "$WL_DISPLAY" --no-lockscreen \
+            "$SESSION_DIR/bin/ready"
         wait_for 20 test -s "$SESSION_DIR/log/kwin.env" || skip "kwin did not start"
         ((xw)) && WL_X=$(sed -n 's/^DISPLAY=//p' "$SESSION_DIR/log/kwin.env")
         ;;
