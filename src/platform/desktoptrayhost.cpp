@@ -91,7 +91,8 @@ void DesktopTrayHost::watch()
         return;
     m_watching = true;
     // The bus tells at once when a host registers, or when a watcher comes (hosts register with
-    // it soon after); the X11 selection is looked at every second.
+    // it soon after); the X11 selection is looked at every second. On Wayland itself there is no
+    // X11 tray to dock in, and nothing to look at: the program sleeps until the bus speaks.
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
         bus.connect(QString(), kWatcherPath, kWatcher,
@@ -100,6 +101,8 @@ void DesktopTrayHost::watch()
             kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, this);
         connect(service, &QDBusServiceWatcher::serviceRegistered, this, &DesktopTrayHost::check);
     }
+    if (!qGuiApp || !qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        return;
     m_poll = new QTimer(this);
     m_poll->setInterval(kPollMs);
     m_poll->setTimerType(Qt::CoarseTimer);
