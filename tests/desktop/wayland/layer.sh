@@ -1,12 +1,13 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Notes as layer surfaces, on sway or KWin without XWayland: shown at start, a note appears
-# centred, leaves the keys typed into a terminal there and stays above a window opened later; it
-# is in no task list (sway's tree, KWin's window list); one click lets it take typing, which lands
-# in the settings file, and a click elsewhere gives the keyboard back; a drag moves it exactly
-# with the pointer; a double click hides it. On sway, a note opens on the output the person works
-# on and comes back onto a remaining one when that output is unplugged; while sway has no output
-# on, it refuses layer surfaces, and the notes are ordinary windows, said in one line.
+# centred, leaves the keys typed into a terminal there, sleeps at rest (no wake-up in 3 s) and
+# stays above a window opened later; it is in no task list (sway's tree, KWin's window list); one
+# click lets it take typing, which lands in the settings file, and a click elsewhere gives the
+# keyboard back; a drag moves it exactly with the pointer; a double click hides it. On sway, a
+# note opens on the output the person works on and comes back onto a remaining one when that
+# output is unplugged; while sway has no output on, it refuses layer surfaces, and the notes are
+# ordinary windows, said in one line.
 #   layer.sh PROGRAM sway|kwin [WLPOINTER]
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -97,6 +98,13 @@ if [[ $comp == kwin ]]; then
     settings_gone() { ! settings_shown; }
     look_for 3 settings_gone || die "Escape did not put the settings window away"
 fi
+
+# At rest the program sleeps: nothing wakes any of its threads.
+ctx_switches() { awk '/ctxt_switches/ { n += $2 } END { print n + 0 }' /proc/"$TACKPAD_PID"/task/*/status; }
+sleep 1
+rest=$(ctx_switches)
+sleep 3
+(($(ctx_switches) == rest)) || die "at rest the program woke $(($(ctx_switches) - rest)) times in 3 s"
 
 # A window opened later, over the note's place, is below it.
 terminal second
