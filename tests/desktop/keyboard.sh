@@ -37,11 +37,14 @@ heard "Blue note" ||
     die "the window opened without the keyboard on the first note name: $(focus)"
 log "started again: the reader hears $(focus)"
 
-order=("Blue note date" "Blue note hour setter" "Blue note minute setter"
-    "Blue note show at start switch" "Green note" "Green note date" "Green note hour setter"
-    "Green note minute setter" "Green note show at start switch" "Red note" "Red note date"
-    "Red note hour setter" "Red note minute setter" "Red note show at start switch"
-    "Hide settings to tray" "Instructions" "Ads" "Blue note")
+# The switches not yet available are on the way too.
+order=()
+for note in Blue Green Red; do
+    [[ $note != Blue ]] && order+=("$note note")
+    order+=("$note note date" "$note note date switch" "$note note hour setter"
+        "$note note minute setter" "$note note time switch" "$note note show at start switch")
+done
+order+=("Hide settings to tray" "Instructions" "Ads" "Blue note")
 for name in "${order[@]}"; do
     press Tab "$name"
     # The focus drawn on each kind of control, to look at.
@@ -53,7 +56,8 @@ log "Tab goes through ${#order[@]} stops and round again"
 
 # The Red date: Shift+Tab back up to it, open its calendar, a day on, Enter.
 for name in "Ads" "Instructions" "Hide settings to tray" "Red note show at start switch" \
-    "Red note minute setter" "Red note hour setter" "Red note date"; do
+    "Red note time switch" "Red note minute setter" "Red note hour setter" "Red note date switch" \
+    "Red note date"; do
     press shift+Tab "$name"
 done
 if [[ -n $shots ]]; then
@@ -69,7 +73,7 @@ log "Enter opened the calendar: the reader hears $(focus)"
 xdotool key Right Return
 wait_for 3 grep -q '^Red="April 18, 2004"$' "$ini" || die "Enter in the calendar did not pick the day"
 heard "Red note date" || die "after the pick the focus is on $(focus)"
-# The date switch is available now, and next in the order.
+# The date switch is available now, and next in the order: the switch itself.
 press Tab "Red note date switch"
 xdotool key space
 wait_for 3 sh -c "grep -A3 '^\[Timer\]' '$ini' | grep -q '^Red=ON$'" || die "Space did not set the date switch"

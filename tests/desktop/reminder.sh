@@ -23,8 +23,8 @@ wait_for 5 role_viewable frmMain || die "the settings window did not open"
 read -r mx my _ <<<"$(geometry "$(window_role frmMain)")"
 
 # The window opens with the keyboard on the top row's note name; Tab goes on left to right,
-# past the date field (its switch is unavailable without a date) to the hour bar.
-xdotool key Tab sleep 0.1 key Tab sleep 0.1 key Down # Blue hour: 1 -> 2
+# past the date field and its switch (unavailable without a date) to the hour bar.
+xdotool key Tab sleep 0.1 key Tab sleep 0.1 key Tab sleep 0.1 key Down # Blue hour: 1 -> 2
 wait_for 3 grep -q '^Blue=2$' "$ini" || { cat "$ini"; die "Down did not move the Blue hour bar"; }
 xdotool key Tab sleep 0.1 key Prior # Blue minute: 59 -> 58, one step
 wait_for 3 grep -q '^Blue=58$' "$ini" || { cat "$ini"; die "Page Up did not move the minute bar"; }
