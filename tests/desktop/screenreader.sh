@@ -8,7 +8,8 @@
 # holds it, the key's repeats not echoed, and once from Enter until the next; a date field is
 # read whole with how to open its calendar, an empty one and an unset bar say "not set"; the
 # calendar speaks each day it moves to with its month and year, and the day picked is read
-# whole; Tab reaches a switch not yet available, which says so and what makes it available.
+# whole; Tab reaches a switch not yet available, which says so and what makes it available, as
+# Where Am I does there.
 #   screenreader.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 program=${1:?usage: screenreader.sh PROGRAM}
@@ -149,6 +150,13 @@ for ((i = 0; i < 20; i++)); do
     mark tab$i
     xdotool key Tab
     wait_for 2 sh -c "sed -n '/^=== tab$i\$/,\$p' '$speech' | grep -q 'note'" || true
+    if said_since tab$i | grep -q "Blue note time switch check box"; then
+        # Where Am I, on the switch not yet available
+        mark where
+        xdotool key KP_Enter
+        wait_for 3 sh -c "sed -n '/^=== where\$/,\$p' '$speech' | grep -q 'Unavailable until both'" ||
+            die "Where Am I on the unavailable switch said: $(said_since where)"
+    fi
     said_since tab$i | grep -Eq "Red note (push )?button" && break
 done
 said_since tab$i | grep -Eq "Red note (push )?button" || die "Tab never reached the Red note's name"
