@@ -4,7 +4,7 @@
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
-#include "schedule/reminders.h"
+#include "settingswindow/reminders.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 #include "relsupport.h"
 
 #include "platform/settingsfile/iniformat.h"
-#include "schedule/reminders.h"
+#include "settingswindow/reminders.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/notecolour.h"
+#include "schedule/rules.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -63,7 +64,6 @@ private:
     void setAlarm();
     void poke(QTimer* check);
     void rest(QTimer* check);
-    std::optional<QDateTime> displayed() const;
 
     SettingsForm& m_form;
     const Clock& m_clock;
@@ -71,8 +71,7 @@ private:
     ShowNote m_show;
     qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
     std::array<Read, 3> m_rows; // by NoteColour
-    std::optional<QDate> m_today; // the clock display, as read
-    std::optional<QTime> m_now;
+    ReminderRules::Reading m_shown; // the clock display, as read
     // What the clock display showed when each time check was armed or last looked: a display
     // that has since moved forward over the check's minute fires it.
     std::array<std::optional<QDateTime>, 3> m_seen;

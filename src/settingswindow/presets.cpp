@@ -4,7 +4,7 @@
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
 #include "schedule/datetext.h"
-#include "schedule/reminders.h"
+#include "settingswindow/reminders.h"
 #include "settingswindow/settingsform.h"
 
 #include <QAbstractItemView>

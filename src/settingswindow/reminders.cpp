@@ -5,6 +5,7 @@
 #include "base/intervals.h"
 #include "base/wallclockalarm.h"
 #include "schedule/datetext.h"
+#include "schedule/rules.h"
 #include "settingswindow/settingsform.h"
 
 #include <QEvent>
@@ -73,7 +74,7 @@ void Reminders::arm(QTimer* check)
     TmrSys_Timer(); // what the check remembers of the display is today's
     for (NoteColour c : kAllNotes) {
         if (m_form.row(c).tmrTime == check)
-            m_seen[size_t(c)] = displayed();
+            m_seen[size_t(c)] = m_shown.at();
     }
     // The first look comes one nominal tick later, as it always did: after start-up has restored
     // every row and the alerts of the notes shown at start have played.
@@ -116,21 +117,13 @@ void Reminders::readRow(NoteColour colour)
 
 void Reminders::readClock()
 {
-    m_today = DateText::readDate(m_form.txtSysDate->text());
-    m_now = DateText::readTime(m_form.txtSysTime->text());
+    m_shown.date = DateText::readDate(m_form.txtSysDate->text());
+    m_shown.time = DateText::readTime(m_form.txtSysTime->text());
     // The date and the time text change one after the other: the checks look once both are new.
     for (NoteColour c : kAllNotes) {
         poke(m_form.row(c).tmrDate);
         poke(m_form.row(c).tmrTime);
     }
-}
-
-std::optional<QDateTime> Reminders::displayed() const
-{
-    if (!m_today || !m_now)
-        return std::nullopt;
-    // A reading of the display, compared as it reads: no time zone, no daylight saving.
-    return QDateTime(*m_today, *m_now, QTimeZone::utc());
 }
 
 void Reminders::onClockChanged()
@@ -143,42 +136,20 @@ void Reminders::onClockChanged()
 
 void Reminders::setAlarm()
 {
-    // Zone offsets are whole minutes: the display changes at the next minute since 1970.
-    const qint64 nextMinute = (m_clock.msecsSinceEpoch() / 60000 + 1) * 60000;
+    ReminderRules::Plan plan;
+    plan.now = m_clock.now();
     const QWidget* window = m_form.txtSysTime->window();
-    if (window && window->isVisible()) {
-        m_alarm.wakeAt(nextMinute);
-        return;
-    }
-    // Hidden, the display waits for the first moment a check can become due. With none armed, a
-    // wake a day ahead keeps the alarm set, and so hearing of clock changes.
-    const QDateTime now = m_clock.now();
-    qint64 due = now.toMSecsSinceEpoch() + kRestMs;
-    // A change of the zone's offset (summer time) can move the display into, over or back past
-    // a check's minute: the display looks again at each.
-    const QTimeZone::OffsetData change = QTimeZone::systemTimeZone().nextTransition(now);
-    if (change.atUtc.isValid())
-        due = qMin(due, change.atUtc.toMSecsSinceEpoch());
+    plan.displayShown = window && window->isVisible();
+    plan.offsetChange = QTimeZone::systemTimeZone().nextTransition(plan.now).atUtc;
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
         const Read& read = m_rows[size_t(c)];
-        if (row.tmrTime->isActive() && read.time) {
-            QDateTime at(now.date(), *read.time);
-            if (at <= now) {
-                // The minute may come twice today, when the clocks go back.
-                const QDateTime again = at.addSecs(3600);
-                at = again > now && again.time() == *read.time
-                    ? again
-                    : QDateTime(now.date().addDays(1), *read.time);
-            }
-            due = qMin(due, at.toMSecsSinceEpoch());
-        }
+        if (row.tmrTime->isActive() && read.time)
+            plan.times.append(*read.time);
         if (row.tmrDate->isActive() && read.date)
-            due = qMin(
-                due, qMax(*read.date, now.date().addDays(1)).startOfDay().toMSecsSinceEpoch());
+            plan.dates.append(*read.date);
     }
-    // Never before the display's next minute: a check that did not fire in this one is not due.
-    m_alarm.wakeAt(qMax(due, nextMinute));
+    m_alarm.wakeAt(ReminderRules::nextWake(plan));
 }
 
 void Reminders::TmrSys_Timer()
@@ -201,8 +172,7 @@ void Reminders::dateCheck_Timer(NoteColour colour)
         row.tmrDate->stop();
         return;
     }
-    // A text that does not read as a date is not due; the check stays armed.
-    if (!read.date || !m_today || *read.date > *m_today) {
+    if (!ReminderRules::dateDue(read.date, m_shown)) {
         rest(row.tmrDate);
         return;
     }
@@ -220,18 +190,8 @@ void Reminders::timeCheck_Timer(NoteColour colour)
         return;
     }
     std::optional<QDateTime>& seen = m_seen[size_t(colour)];
-    const std::optional<QDateTime> shown = displayed();
-    bool due = read.time && m_now && *read.time == *m_now;
-    if (!due && read.time && seen && shown && *shown > *seen) {
-        // The display jumped forward (a sleep, a clock set forward, a daylight-saving gap, a
-        // zone to the east): the first of the check's minutes after the last one seen was
-        // passed over unseen.
-        QDateTime next(seen->date(), *read.time, QTimeZone::utc());
-        if (next <= *seen)
-            next = next.addDays(1);
-        due = next <= *shown;
-    }
-    if (shown)
+    const bool due = ReminderRules::timeDue(read.time, m_shown, seen);
+    if (const std::optional<QDateTime> shown = m_shown.at())
         seen = shown;
     if (!due) {
         rest(row.tmrTime);
