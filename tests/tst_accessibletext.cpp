@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "settingswindow/settingswindow.h"
 #include "text/notetextbox.h"
 #include "widgets/accessiblelineedit.h"
@@ -94,13 +95,14 @@ void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
 void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 {
     SettingsWindow settings;
-    SettingsForm& f = settings.form();
-    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
-    f.txtDateGreen->setText(QStringLiteral("Dezember 08, 2026. "));
-    f.txtHourRed->setText(QStringLiteral("7"));
-    f.txtSysDate->setText(QStringLiteral("May 18, 2004"));
-    f.txtSysTime->setText(QStringLiteral("12:05"));
-    f.txtInstruction->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
+    const QObject& f = settings;
+    child<QLineEdit>(f, "txtDateRed")->setText(QStringLiteral("April 01, 2004"));
+    child<QLineEdit>(f, "txtDateGreen")->setText(QStringLiteral("Dezember 08, 2026. "));
+    child<QLineEdit>(f, "txtHourRed")->setText(QStringLiteral("7"));
+    child<QLineEdit>(f, "txtSysDate")->setText(QStringLiteral("May 18, 2004"));
+    child<QLineEdit>(f, "txtSysTime")->setText(QStringLiteral("12:05"));
+    child<QPlainTextEdit>(f, "txtInstruction")
+        ->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
     settings.show();
     QWidget noteWindow;
     auto* note = new NoteTextBox(&noteWindow);
@@ -161,7 +163,7 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 void TstAccessibleText::aFieldReadsAsQtReadsIt()
 {
     SettingsWindow settings;
-    QLineEdit* date = settings.form().txtDateRed;
+    QLineEdit* date = child<QLineEdit>(settings, "txtDateRed");
     date->setText(QStringLiteral("April 01, 2004"));
     settings.show();
     // QLineEdit places a centred text when it paints.
@@ -210,7 +212,7 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
 void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 {
     SettingsWindow settings;
-    SettingsForm& f = settings.form();
+    const QObject& f = settings;
     settings.show();
     const auto commands = settings.findChildren<CommandLabel*>();
     QCOMPARE(commands.size(), 7); // three note names, Tray, Instructions, Ads, the credit line
@@ -222,13 +224,16 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
             a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
             c->kind() == CommandLabel::Kind::Click);
     }
-    QSignalSpy clicked(f.lblRed, &CommandLabel::clicked);
-    QAccessible::queryAccessibleInterface(f.lblRed)->actionInterface()->doAction(
-        QAccessibleActionInterface::pressAction());
+    QSignalSpy clicked(child<CommandLabel>(f, "lblRed"), &CommandLabel::clicked);
+    QAccessible::queryAccessibleInterface(child<QLabel>(f, "lblRed"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(clicked.count(), 1);
 
-    for (QWidget* shape : std::initializer_list<QWidget*> {
-             f.Line1, f.Line2, f.Line3, f.Line4, f.Shape1, f.Shape2, f.Shape3 }) {
+    for (QWidget* shape :
+        std::initializer_list<QWidget*> { child<QWidget>(f, "Line1"), child<QWidget>(f, "Line2"),
+            child<QWidget>(f, "Line3"), child<QWidget>(f, "Line4"), child<QWidget>(f, "Shape1"),
+            child<QWidget>(f, "Shape2"), child<QWidget>(f, "Shape3") }) {
         QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
         QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
             qPrintable(shape->objectName()));
@@ -240,37 +245,45 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 {
     SettingsWindow settings;
-    SettingsForm& f = settings.form();
+    const QObject& f = settings;
     settings.show();
     auto description = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
     };
 
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.VScrollHourRed);
+    QAccessibleInterface* bar
+        = QAccessible::queryAccessibleInterface(child<QScrollBar>(f, "VScrollHourRed"));
     QCOMPARE(bar->role(), QAccessible::ScrollBar);
     QVERIFY(!bar->valueInterface()); // the bar's own 1 is not the hour
     QVERIFY(bar->text(QAccessible::Description).startsWith(QStringLiteral("Not set.")));
     QVERIFY(bar->text(QAccessible::Description).contains(QStringLiteral("time switch")));
-    f.txtHourRed->setText(QStringLiteral("14")); // restored, the bar still at 1
+    child<QLineEdit>(f, "txtHourRed")
+        ->setText(QStringLiteral("14")); // restored, the bar still at 1
     QVERIFY(bar->valueInterface());
     QCOMPARE(bar->valueInterface()->currentValue().toInt(), 14);
     QVERIFY(bar->text(QAccessible::Description).isEmpty());
 
     // An empty date field reads by its name and description: no text, no caret to follow.
-    QVERIFY(!QAccessible::queryAccessibleInterface(f.txtDateRed)->textInterface());
-    QVERIFY(description(f.txtDateRed).startsWith(QStringLiteral("Not set.")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Alt+Down or F4")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("date switch")));
-    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
-    QVERIFY(!description(f.txtDateRed).contains(QStringLiteral("Not set")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Enter, Space")));
+    QVERIFY(
+        !QAccessible::queryAccessibleInterface(child<QLineEdit>(f, "txtDateRed"))->textInterface());
+    QVERIFY(description(child<QLineEdit>(f, "txtDateRed")).startsWith(QStringLiteral("Not set.")));
+    QVERIFY(
+        description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Alt+Down or F4")));
+    QVERIFY(description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("date switch")));
+    child<QLineEdit>(f, "txtDateRed")->setText(QStringLiteral("April 01, 2004"));
+    QVERIFY(!description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Not set")));
+    QVERIFY(
+        description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Enter, Space")));
 
-    for (QLabel* heading : { f.Label1, f.Label3, f.Label5, f.Label6, f.Label7, f.Label10 }) {
+    for (QLabel* heading :
+        { child<QLabel>(f, "Label1"), child<QLabel>(f, "Label3"), child<QLabel>(f, "Label5"),
+            child<QLabel>(f, "Label6"), child<QLabel>(f, "Label7"), child<QLabel>(f, "Label10") }) {
         QCOMPARE(QAccessible::queryAccessibleInterface(heading)->text(QAccessible::Name),
             heading->text());
     }
 
-    for (QCheckBox* unavailable : { f.chkRed, f.chkRed1 }) {
+    for (QCheckBox* unavailable :
+        { child<QCheckBox>(f, "chkRed"), child<QCheckBox>(f, "chkRed1") }) {
         QVERIFY(!unavailable->isEnabled());
         QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
         unavailable->setEnabled(true);
@@ -283,7 +296,7 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
 {
     SettingsWindow settings;
-    QCalendarWidget* calendar = settings.form().CalendarRed;
+    QCalendarWidget* calendar = child<QCalendarWidget>(settings, "CalendarRed");
     settings.show();
     calendar->show();
     settings.activateWindow();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "base/storekeys.h"
@@ -64,7 +65,7 @@ void TstPresets::pickingADayFillsTheFieldWritesAndHides()
     Harness h;
     Tackpad& app = h.start();
     app.settingsWindow().show();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
     QVERIFY(red.Calendar->isVisible());
     // The calendar shows the date it holds, not today's.
@@ -92,7 +93,7 @@ void TstPresets::pickingTheDayAlreadyShownChangesNothing()
     h.store.set(QStringLiteral("Date/Green"), text);
     Tackpad& app = h.start();
     app.settingsWindow().show();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     h.store.calls.clear();
     QTest::mouseClick(green.txtDate, Qt::LeftButton);
     pickDay(green.Calendar, QDate(2004, 4, 17));
@@ -106,7 +107,7 @@ void TstPresets::navigatingTheCalendarPicksNothing()
     Harness h;
     Tackpad& app = h.start();
     app.settingsWindow().show();
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
     QTest::mouseClick(blue.txtDate, Qt::LeftButton);
     blue.Calendar->showNextMonth();
     blue.Calendar->showNextYear();
@@ -120,26 +121,26 @@ void TstPresets::twoCalendarsStayOpenUntilEachPicks()
     Harness h;
     Tackpad& app = h.start();
     app.settingsWindow().show();
-    const NoteRow red = app.form().row(NoteColour::Red);
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
+    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
     QTest::mouseClick(blue.txtDate, Qt::LeftButton);
     QVERIFY(red.Calendar->isVisible() && blue.Calendar->isVisible());
     // Red covers Blue, whichever was opened last.
-    const QObjectList z = app.form().client->children();
+    const QObjectList z = child<QWidget>(app.settingsWindow(), "frmMainClient")->children();
     QVERIFY(z.indexOf(red.Calendar) > z.indexOf(blue.Calendar));
     pickDay(blue.Calendar, QDate(2027, 1, 2));
     QVERIFY(red.Calendar->isVisible() && !blue.Calendar->isVisible());
     pickDay(red.Calendar, QDate(2027, 1, 3));
     QVERIFY(!red.Calendar->isVisible());
-    QVERIFY(app.form().txtDateGreen->text().isEmpty());
+    QVERIFY(child<QLineEdit>(app.settingsWindow(), "txtDateGreen")->text().isEmpty());
 }
 
 void TstPresets::timeSwitchNeedsBothFields()
 {
     Harness h;
     Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     lowerArrow(red.VScrollHour);
     QCOMPARE(red.txtHour->text(), QStringLiteral("2"));
     QCOMPARE(h.store.changes(), QStringList { "Write Hour/Red=2" }); // the switch was clear
@@ -154,7 +155,7 @@ void TstPresets::movingABarWithTheSwitchSetWritesOffFirst()
 {
     Harness h;
     Tackpad& app = h.start();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     upperArrow(green.VScrollHour);
     upperArrow(green.VScrollMin);
     green.chkTime->click();
@@ -179,7 +180,7 @@ void TstPresets::firstMoveAfterStartFollowsTheBarNotTheField()
         h.store.set(QStringLiteral("Hour/Blue"), QStringLiteral("14"));
         h.store.set(QStringLiteral("Min/Blue"), QStringLiteral("30"));
         Tackpad& app = h.start();
-        const NoteRow blue = app.form().row(NoteColour::Blue);
+        const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
         QCOMPARE(blue.txtHour->text(), QStringLiteral("14"));
         lower ? lowerArrow(blue.VScrollHour) : upperArrow(blue.VScrollHour);
         QCOMPARE(blue.txtHour->text(), lower ? QStringLiteral("2") : QStringLiteral("0"));
@@ -191,7 +192,7 @@ void TstPresets::barsStopAtTheirEnds()
 {
     Harness h;
     Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     // The minute bar starts at 59: its lower arrow changes nothing and runs nothing.
     lowerArrow(red.VScrollMin);
     QVERIFY(red.txtMin->text().isEmpty());
@@ -211,7 +212,7 @@ void TstPresets::hourIsWrittenWithoutLeadingZero()
 {
     Harness h;
     Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     for (int i = 0; i < 6; ++i)
         lowerArrow(red.VScrollHour);
     QCOMPARE(red.txtHour->text(), QStringLiteral("7"));
@@ -236,7 +237,7 @@ void TstPresets::tabGoesThroughTheRowsLeftToRight()
     }
     Tackpad& app = h.start();
     showActive(app.settingsWindow());
-    app.form().chkBlue->setFocus();
+    child<QCheckBox>(app.settingsWindow(), "chkBlue")->setFocus();
     QStringList order { "chkBlue" }, expected;
     for (const QString c : { "Blue", "Green", "Red" }) { // the rows from the top
         expected << "VScrollHour" + c << "VScrollMin" + c;
@@ -288,7 +289,7 @@ void TstPresets::keysAndWheelMoveABarOneStep()
     h.store.set(QStringLiteral("Min/Red"), QStringLiteral("30"));
     h.store.set(QStringLiteral("Timer/Red1"), QStringLiteral("ON"));
     Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     QVERIFY(red.tmrTime->isActive());
     QScrollBar* bar = minuteBar ? red.VScrollMin : red.VScrollHour;
     showActive(app.settingsWindow());
@@ -316,7 +317,7 @@ void TstPresets::dateSwitchArmsAndClearingLeavesTheCheckRunning()
     Harness h;
     h.store.set(QStringLiteral("Date/Red"), DateText::formatDate(QDate(2030, 1, 1)));
     Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     h.store.calls.clear();
     red.chkDate->click();
     QVERIFY(red.tmrDate->isActive());
@@ -331,7 +332,7 @@ void TstPresets::showAtStartSwitchWritesOrRemoves()
     Harness h;
     h.store.set(QStringLiteral("Always/Blue"), QStringLiteral("OFF"));
     Tackpad& app = h.start();
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
     QVERIFY(!blue.chkStart->isChecked());
     h.store.calls.clear();
     blue.chkStart->click();
@@ -348,7 +349,7 @@ void TstPresets::emptyDateFieldDisarmsAndClearsTheSwitch()
     h.store.set(QStringLiteral("Date/Green"), DateText::formatDate(QDate(2030, 1, 1)));
     h.store.set(QStringLiteral("Timer/Green"), QStringLiteral("ON"));
     Tackpad& app = h.start();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     QVERIFY(green.tmrDate->isActive());
     h.store.calls.clear();
     green.txtDate->clear();
@@ -372,7 +373,7 @@ void TstPresets::whatTheEditorWritesComesBackAtTheNextStart()
     {
         Harness h;
         Tackpad& app = h.start();
-        const NoteRow row = app.form().row(colour);
+        const RowControls row = rowOf(app.settingsWindow(), colour);
         pickDay(row.Calendar, QDate(2027, 1, 2));
         lowerArrow(row.VScrollHour);
         upperArrow(row.VScrollMin);
@@ -390,7 +391,7 @@ void TstPresets::whatTheEditorWritesComesBackAtTheNextStart()
     Harness next;
     next.store.entries = kept.entries;
     Tackpad& app = next.start();
-    const NoteRow row = app.form().row(colour);
+    const RowControls row = rowOf(app.settingsWindow(), colour);
     QCOMPARE(row.txtDate->text(), DateText::formatDate(QDate(2027, 1, 2)));
     QCOMPARE(row.txtHour->text(), QStringLiteral("2"));
     QCOMPARE(row.txtMin->text(), QStringLiteral("58"));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "settingswindow/helptext.h"
 #include "settingswindow/settingsform.h"
 
@@ -84,10 +85,11 @@ void TstSettingsForm::windowIsHiddenFramelessAndFixed()
     QVERIFY(m_window->windowFlags() & Qt::Tool);
     QVERIFY(m_window->windowTitle().isEmpty());
     // 10575 x 4830 twips of client area inside a one-pixel border, not resizable.
-    QCOMPARE(m_form.client->geometry(), QRect(1, 1, 705, 322));
+    QCOMPARE(child<QWidget>(*m_window, "frmMainClient")->geometry(), QRect(1, 1, 705, 322));
     QCOMPARE(m_window->minimumSize(), QSize(707, 324));
     QCOMPARE(m_window->maximumSize(), QSize(707, 324));
-    QCOMPARE(m_form.client->palette().color(QPalette::Window), QColor(64, 64, 64));
+    QCOMPARE(child<QWidget>(*m_window, "frmMainClient")->palette().color(QPalette::Window),
+        QColor(64, 64, 64));
     QVERIFY(!m_window->windowIcon().isNull());
 }
 
@@ -218,10 +220,11 @@ void TstSettingsForm::clockAndCalendars()
     auto* frame = find<QGroupBox>("Frame1");
     QCOMPARE(frame->title(), QStringLiteral("System Date and Time"));
     QCOMPARE(frame->geometry(), twips(240, 600, 3735, 735));
-    QCOMPARE(m_form.txtSysDate->parentWidget(), frame);
-    QCOMPARE(m_form.txtSysDate->geometry(), twips(120, 240, 1815, 360));
-    QCOMPARE(m_form.txtSysTime->geometry(), twips(2280, 840, 1455, 360));
-    for (QLineEdit* f : { m_form.txtSysDate, m_form.txtSysTime }) {
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysDate")->parentWidget(), frame);
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysDate")->geometry(), twips(120, 240, 1815, 360));
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysTime")->geometry(), twips(2280, 840, 1455, 360));
+    for (QLineEdit* f :
+        { child<QLineEdit>(*m_window, "txtSysDate"), child<QLineEdit>(*m_window, "txtSysTime") }) {
         QVERIFY(f->text().isEmpty());
         QVERIFY(f->isReadOnly());
         QCOMPARE(f->palette().color(QPalette::Base), QColor(224, 224, 224));
@@ -254,7 +257,7 @@ void TstSettingsForm::helpTextLineByLine()
 {
     const QString text = instructionText();
     QCOMPARE(text.size(), 705);
-    QCOMPARE(m_form.txtInstruction->toPlainText(),
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtInstruction")->toPlainText(),
         QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 15);
@@ -281,13 +284,15 @@ void TstSettingsForm::helpTextLineByLine()
     };
     for (int i = 0; i < 15; ++i)
         QCOMPARE(lines.at(i), expected.at(i));
-    QVERIFY(m_form.txtInstruction->isHidden());
-    QVERIFY(!m_form.txtInstruction->isReadOnly());
-    QCOMPARE(m_form.txtInstruction->geometry(), twips(360, 360, 9855, 3735));
-    QVERIFY(m_form.txtAd->isHidden());
-    QCOMPARE(m_form.txtAd->geometry(), twips(600, 600, 9375, 3255));
-    QCOMPARE(m_form.txtAd->palette().color(QPalette::Text), QColor(64, 0, 0));
-    QVERIFY(!m_form.txtAd->toPlainText().trimmed().isEmpty());
+    QVERIFY(child<QPlainTextEdit>(*m_window, "txtInstruction")->isHidden());
+    QVERIFY(!child<QPlainTextEdit>(*m_window, "txtInstruction")->isReadOnly());
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtInstruction")->geometry(),
+        twips(360, 360, 9855, 3735));
+    QVERIFY(child<QPlainTextEdit>(*m_window, "txtAd")->isHidden());
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtAd")->geometry(), twips(600, 600, 9375, 3255));
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtAd")->palette().color(QPalette::Text),
+        QColor(64, 0, 0));
+    QVERIFY(!child<QPlainTextEdit>(*m_window, "txtAd")->toPlainText().trimmed().isEmpty());
 }
 
 void TstSettingsForm::helpBoxesShowTheirWholeText()
@@ -296,7 +301,8 @@ void TstSettingsForm::helpBoxesShowTheirWholeText()
     // line stays whole on one line and all of them fit the box: there is nothing to scroll to.
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    for (QPlainTextEdit* box : { m_form.txtInstruction, m_form.txtAd }) {
+    for (QPlainTextEdit* box : { child<QPlainTextEdit>(*m_window, "txtInstruction"),
+             child<QPlainTextEdit>(*m_window, "txtAd") }) {
         box->show();
         QCoreApplication::processEvents();
         QCOMPARE(box->verticalScrollBar()->maximum(), 0);
@@ -323,25 +329,32 @@ void TstSettingsForm::timersAndTheirStates()
 
 void TstSettingsForm::overlapOrderFrontToBack()
 {
-    const QObjectList children = m_form.client->children();
+    const QObjectList children = child<QWidget>(*m_window, "frmMainClient")->children();
     auto z = [&](QWidget* w) { return children.indexOf(w); }; // later children are drawn above
-    QVERIFY(z(m_form.txtInstruction) > z(m_form.txtAd));
-    QVERIFY(z(m_form.txtAd) > z(m_form.CalendarRed));
-    QVERIFY(z(m_form.CalendarRed) > z(m_form.CalendarBlue));
-    QVERIFY(z(m_form.CalendarBlue) > z(m_form.CalendarGreen));
-    QVERIFY(z(m_form.CalendarGreen) > z(m_form.txtDateRed));
+    QVERIFY(z(child<QPlainTextEdit>(*m_window, "txtInstruction"))
+        > z(child<QPlainTextEdit>(*m_window, "txtAd")));
+    QVERIFY(z(child<QPlainTextEdit>(*m_window, "txtAd"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarRed")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarRed"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarBlue")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarBlue"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarGreen")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarGreen"))
+        > z(child<QLineEdit>(*m_window, "txtDateRed")));
     // What is drawn on the window lies beneath every control.
-    const QList<QWidget*> drawnBeneath { m_form.lblRed, m_form.Line1, m_form.Shape1,
-        m_form.Label13 };
+    const QList<QWidget*> drawnBeneath { child<QLabel>(*m_window, "lblRed"),
+        child<QWidget>(*m_window, "Line1"), child<QWidget>(*m_window, "Shape1"),
+        child<QLabel>(*m_window, "Label13") };
     for (QWidget* beneath : drawnBeneath)
-        QVERIFY(z(beneath) < z(m_form.txtDateBlue));
-    QVERIFY(z(m_form.txtSysTime) > z(m_form.Frame1));
+        QVERIFY(z(beneath) < z(child<QLineEdit>(*m_window, "txtDateBlue")));
+    QVERIFY(
+        z(child<QLineEdit>(*m_window, "txtSysTime")) > z(child<QGroupBox>(*m_window, "Frame1")));
 }
 
 void TstSettingsForm::everyControlHasAnAccessibleName()
 {
-    for (QWidget* w :
-        m_form.client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    const QWidget* client = child<QWidget>(*m_window, "frmMainClient");
+    for (QWidget* w : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (w->objectName().isEmpty())
             continue;
         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "notes/notes.h"
@@ -226,7 +227,7 @@ void TstTray::closeWithUnsavedChangesAsks()
     app.notes().Show(NoteColour::Red);
     h.store.failWrites = true;
     QTest::keyClicks(app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("abc"));
-    app.form().row(NoteColour::Blue).chkStart->click();
+    rowOf(app.settingsWindow(), NoteColour::Blue).chkStart->click();
     h.store.calls.clear();
     app.tray().menu().MnuEnd->trigger(); // no answer given: "Keep running", the default
     QCOMPARE(h.store.changes(), QStringList { QStringLiteral("Retry") });
@@ -350,7 +351,7 @@ void TstTray::saveFailureReachesThePerson()
     Tackpad& app = h.start();
     h.store.failWrites = true;
     for (int i = 0; i < 3; ++i) // told once, however often it fails
-        app.form().row(NoteColour::Red).chkStart->click();
+        rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(h.notifications.sent.size(), notifications);
     QList<QMessageBox*> boxes;
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -2,6 +2,7 @@
 // The program on settings places that are full, read-only, of the wrong kind or not where the
 // environment says. The test runs in a private mount namespace of its own (set up before any
 // thread exists), so the small and read-only file systems it mounts vanish with it.
+#include "controls.h"
 #include "relsupport.h"
 
 #include "platform/settingsfile/iniformat.h"
@@ -232,7 +233,7 @@ void TstRelPlaces::readOnlyFolderKeepsTheTextAndTellsOnce()
     // The autostart list cannot be written either: its own message, once.
     QCOMPARE(a.messages.shown.size(), 1);
     QCOMPARE(a.messages.shown.first().second, QStringLiteral("OpenKey failed."));
-    const NoteRow red = a.app->form().row(NoteColour::Red);
+    const RowControls red = rowOf(a.app->settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), QStringLiteral("December 08, 2026"));
     QCOMPARE(red.txtHour->text(), QStringLiteral("9"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("5"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What must not leak or be hijacked: the autostart entry's command line, the web command, and
 // files planted where the program writes.
+#include "controls.h"
 #include "relsupport.h"
 
 #include "base/buildinfo.h"
@@ -250,7 +251,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     a.app->settings().ShowSettings();
     QVERIFY(QTest::qWaitForWindowExposed(&a.app->settingsWindow()));
     const auto clickCredit = [&] {
-        QLabel* lblMe = a.app->form().lblMe;
+        QLabel* lblMe = child<QLabel>(a.app->settingsWindow(), "lblMe");
         QTest::mouseClick(lblMe, Qt::LeftButton, {}, lblMe->rect().center());
     };
 
