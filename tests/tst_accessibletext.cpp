@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls.h"
-#include "settingswindow/settingswindow.h"
+#include "lonewindow.h"
 #include "text/notetextbox.h"
 #include "widgets/accessiblelineedit.h"
 #include "widgets/commandlabel.h"
@@ -94,7 +94,8 @@ void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
 // field's pieces, read one after another, give its whole text.
 void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 {
-    SettingsWindow settings;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
     const QObject& f = settings;
     child<QLineEdit>(f, "txtDateRed")->setText(QStringLiteral("April 01, 2004"));
     child<QLineEdit>(f, "txtDateGreen")->setText(QStringLiteral("Dezember 08, 2026. "));
@@ -162,7 +163,8 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 // lands on, its selection; and a reader cannot write into a field only the program writes.
 void TstAccessibleText::aFieldReadsAsQtReadsIt()
 {
-    SettingsWindow settings;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
     QLineEdit* date = child<QLineEdit>(settings, "txtDateRed");
     date->setText(QStringLiteral("April 01, 2004"));
     settings.show();
@@ -211,7 +213,8 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
 // by Space; the outline and the column markers are not there for a reader.
 void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 {
-    SettingsWindow settings;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
     const QObject& f = settings;
     settings.show();
     const auto commands = settings.findChildren<CommandLabel*>();
@@ -244,7 +247,8 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 // its calendar; a heading reads its visible words; a switch not yet available says why.
 void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 {
-    SettingsWindow settings;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
     const QObject& f = settings;
     settings.show();
     auto description = [](QWidget* w) {
@@ -282,8 +286,9 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
             heading->text());
     }
 
+    // The Green row is still empty (a date picked makes the Red one's date switch available).
     for (QCheckBox* unavailable :
-        { child<QCheckBox>(f, "chkRed"), child<QCheckBox>(f, "chkRed1") }) {
+        { child<QCheckBox>(f, "chkGreen"), child<QCheckBox>(f, "chkGreen1") }) {
         QVERIFY(!unavailable->isEnabled());
         QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
         unavailable->setEnabled(true);
@@ -295,7 +300,8 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 // it moves by a day, a week, a month or a year.
 void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
 {
-    SettingsWindow settings;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
     QCalendarWidget* calendar = child<QCalendarWidget>(settings, "CalendarRed");
     settings.show();
     calendar->show();

@@ -7,7 +7,6 @@
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
-#include "settingswindow/settingsform.h"
 #include "widgets/announcement.h"
 #include "widgets/commandlabel.h"
 

@@ -5,7 +5,7 @@
 #include "base/buildinfo.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
-#include "settingswindow/settingsform.h"
+#include "settingswindow/helptext.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls.h"
 #include "settingswindow/helptext.h"
-#include "settingswindow/settingsform.h"
+#include "lonewindow.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -60,8 +60,8 @@ private slots:
     void textsStayReadableUnderADarkPalette();
 
 private:
-    QWidget* m_window = nullptr;
-    SettingsForm m_form;
+    std::unique_ptr<LoneSettingsWindow> m_lone;
+    SettingsWindow* m_window = nullptr;
     template <typename T> T* find(const char* name)
     {
         return m_window->findChild<T*>(QString::fromLatin1(name));
@@ -70,12 +70,11 @@ private:
 
 void TstSettingsForm::init()
 {
-    m_window = new QWidget;
-    m_form = SettingsForm();
-    m_form.setupUi(m_window);
+    m_lone = std::make_unique<LoneSettingsWindow>();
+    m_window = &m_lone->window;
 }
 
-void TstSettingsForm::cleanup() { delete m_window; }
+void TstSettingsForm::cleanup() { m_lone.reset(); }
 
 void TstSettingsForm::windowIsHiddenFramelessAndFixed()
 {
@@ -371,9 +370,8 @@ void TstSettingsForm::textsStayReadableUnderADarkPalette()
     for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         dark.setColor(role, QColor(238, 238, 238));
     QApplication::setPalette(dark);
-    QWidget window;
-    SettingsForm form;
-    form.setupUi(&window);
+    LoneSettingsWindow lone;
+    const QWidget* client = child<QWidget>(lone.window, "frmMainClient");
     QApplication::setPalette(before);
 
     auto readable = [](QWidget* w, QPalette::ColorRole text, QPalette::ColorRole background,
@@ -382,17 +380,17 @@ void TstSettingsForm::textsStayReadableUnderADarkPalette()
             = contrast(w->palette().color(group, text), w->palette().color(group, background));
         QVERIFY2(ratio >= 4.5, qPrintable(w->objectName() + QStringLiteral(" %1").arg(ratio)));
     };
-    for (auto* l : form.client->findChildren<QLabel*>()) {
+    for (auto* l : client->findChildren<QLabel*>()) {
         // The program's name is its logotype, red on the window's grey by design.
-        if (l != form.Label2 && !l->text().isEmpty())
+        if (l->objectName() != u"Label2" && !l->text().isEmpty())
             readable(l, QPalette::WindowText, QPalette::Window);
     }
-    for (auto* e : form.client->findChildren<QLineEdit*>())
+    for (auto* e : client->findChildren<QLineEdit*>())
         readable(e, QPalette::Text, QPalette::Base);
-    for (auto* e : form.client->findChildren<QPlainTextEdit*>())
+    for (auto* e : client->findChildren<QPlainTextEdit*>())
         readable(e, QPalette::Text, QPalette::Base);
     for (NoteColour c : kAllNotes) {
-        QCalendarWidget* cal = form.row(c).Calendar;
+        QCalendarWidget* cal = rowOf(lone.window, c).Calendar;
         readable(cal, QPalette::Text, QPalette::Base);
         readable(cal, QPalette::Text, QPalette::Base, QPalette::Disabled); // the other months' days
         readable(cal, QPalette::HighlightedText, QPalette::Highlight);

@@ -5,7 +5,6 @@
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "platform/settingsfile/inisettingsstore.h"
-#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>

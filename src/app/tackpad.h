@@ -4,9 +4,6 @@
 #include "app/savekeeper.h"
 #include "base/notecolour.h"
 #include "notes/notes.h"
-#include "settingswindow/presets.h"
-#include "settingswindow/reminders.h"
-#include "settingswindow/settingscontroller.h"
 #include "settingswindow/settingswindow.h"
 #include "tray/tray.h"
 
@@ -61,11 +58,8 @@ public:
     void startedAgain();
 
     SettingsWindow& settingsWindow() { return m_window; }
-    SettingsForm& form() { return m_window.form(); }
     Notes& notes() { return m_notes; }
     Tray& tray() { return m_tray; }
-    SettingsController& settings() { return m_settings; }
-    Reminders& reminders() { return m_reminders; }
 
 private:
     void RegisterAutostart();
@@ -77,8 +71,5 @@ private:
     Tray m_tray; // first, so that a panel docks the icon while the rest is built
     SettingsWindow m_window;
     Notes m_notes;
-    Reminders m_reminders;
-    PresetEditor m_presets;
-    SettingsController m_settings;
     SaveKeeper m_saves;
 };

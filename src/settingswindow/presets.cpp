@@ -37,12 +37,11 @@ bool opensCalendar(const QKeyEvent* e)
 } // namespace
 
 PresetEditor::PresetEditor(
-    SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show, QObject* parent)
+    SettingsForm& form, SettingsStore& store, Reminders& reminders, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_store(store)
     , m_reminders(reminders)
-    , m_show(std::move(show))
 {
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
@@ -113,7 +112,7 @@ void PresetEditor::RestorePresets(NoteColour colour)
     }
     if (read(startSwitch(colour)) == kOn) {
         row.chkStart->setChecked(true);
-        m_show(colour);
+        emit shownAtStart(colour);
     }
 }
 

@@ -5,8 +5,6 @@
 
 #include <QObject>
 
-#include <functional>
-
 class SettingsForm;
 class Reminders;
 class QLineEdit;
@@ -20,10 +18,7 @@ struct StoreKey;
 class PresetEditor final : public QObject {
     Q_OBJECT
 public:
-    using ShowNote = std::function<void(NoteColour)>;
-
-    PresetEditor(SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show,
-        QObject* parent = nullptr);
+    PresetEditor(SettingsForm& form, SettingsStore& store, Reminders& reminders, QObject* parent);
 
     /// Puts a note's stored presets back into its row, each through the control's own handler
     /// as if the user had set it; arms the checks whose switches are stored on and shows the
@@ -41,6 +36,8 @@ public:
     void chkStart_Click(NoteColour colour); // chkRed2_Click
 
 signals:
+    /// A restored row shows its note at every start.
+    void shownAtStart(NoteColour colour);
     /// A write of a preset failed; the control keeps what the user set.
     void saveFailed(const QString& reason);
 
@@ -55,5 +52,4 @@ private:
     SettingsForm& m_form;
     SettingsStore& m_store;
     Reminders& m_reminders;
-    ShowNote m_show;
 };

@@ -29,13 +29,11 @@ void setIfChanged(QLineEdit* field, const QString& text)
 
 } // namespace
 
-Reminders::Reminders(
-    SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show, QObject* parent)
+Reminders::Reminders(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_clock(clock)
     , m_alarm(alarm)
-    , m_show(std::move(show))
 {
     connect(m_form.TmrSys, &QTimer::timeout, this, &Reminders::TmrSys_Timer);
     connect(&m_alarm, &WallClockAlarm::woke, this, [this] {
@@ -176,7 +174,7 @@ void Reminders::dateCheck_Timer(NoteColour colour)
         rest(row.tmrDate);
         return;
     }
-    m_show(colour);
+    emit due(colour);
     row.tmrDate->stop();
 }
 
@@ -190,13 +188,13 @@ void Reminders::timeCheck_Timer(NoteColour colour)
         return;
     }
     std::optional<QDateTime>& seen = m_seen[size_t(colour)];
-    const bool due = ReminderRules::timeDue(read.time, m_shown, seen);
+    const bool isDue = ReminderRules::timeDue(read.time, m_shown, seen);
     if (const std::optional<QDateTime> shown = m_shown.at())
         seen = shown;
-    if (!due) {
+    if (!isDue) {
         rest(row.tmrTime);
         return;
     }
-    m_show(colour);
+    emit due(colour);
     row.tmrTime->stop();
 }

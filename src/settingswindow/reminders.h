@@ -10,7 +10,6 @@
 #include <QTime>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 class Clock;
@@ -29,10 +28,7 @@ class WallClockAlarm;
 class Reminders final : public QObject {
     Q_OBJECT
 public:
-    using ShowNote = std::function<void(NoteColour)>;
-
-    Reminders(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, ShowNote show,
-        QObject* parent = nullptr);
+    Reminders(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, QObject* parent);
 
     /// Fills the clock display and keeps it current from now on.
     void startClock();
@@ -47,6 +43,10 @@ public:
     /// Arms a check (a no-op for an armed one); it looks at its preset right after the handler
     /// that armed it.
     void arm(QTimer* check);
+
+signals:
+    /// A check came due: its note pops up.
+    void due(NoteColour colour);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,7 +68,6 @@ private:
     SettingsForm& m_form;
     const Clock& m_clock;
     WallClockAlarm& m_alarm;
-    ShowNote m_show;
     qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
     std::array<Read, 3> m_rows; // by NoteColour
     ReminderRules::Reading m_shown; // the clock display, as read

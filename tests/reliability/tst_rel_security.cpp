@@ -7,7 +7,6 @@
 #include "base/buildinfo.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/xdgautostart.h"
-#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>
@@ -248,7 +247,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     DesktopCommandRunner runner;
     RealStoreApp a(dir.filePath(QStringLiteral("Tackpad.ini")), nullptr, &runner);
     a.app->Form_Load();
-    a.app->settings().ShowSettings();
+    a.app->settingsWindow().ShowSettings();
     QVERIFY(QTest::qWaitForWindowExposed(&a.app->settingsWindow()));
     const auto clickCredit = [&] {
         QLabel* lblMe = child<QLabel>(a.app->settingsWindow(), "lblMe");
