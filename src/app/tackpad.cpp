@@ -50,9 +50,9 @@ Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
     , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
-    , m_window(m_platform.store, m_platform.clock, m_platform.alarm, m_platform.commands)
-    , m_notes(m_platform.store, m_platform.ports)
     , m_saves(m_platform.store, m_platform.messages)
+    , m_window(m_saves, m_platform.clock, m_platform.alarm, m_platform.commands)
+    , m_notes(m_saves, m_platform.ports)
 {
     m_tray.attach(m_window);
     connect(&m_window, &SettingsWindow::noteRequested, &m_notes, &Notes::Show);
@@ -84,11 +84,7 @@ Tackpad::Tackpad(Platform platform)
             });
     }
 
-    connect(&m_notes, &Notes::saveFailed, &m_saves, &SaveKeeper::saveFailed);
-    connect(&m_window, &SettingsWindow::saveFailed, &m_saves, &SaveKeeper::saveFailed);
-    connect(&m_notes, &Notes::saved, &m_saves, &SaveKeeper::savedAgain);
     connect(&m_saves, &SaveKeeper::failureToTell, &m_tray, &Tray::reportSaveFailure);
-    connect(&m_saves, &SaveKeeper::recovered, &m_tray, &Tray::reportSaveRecovered);
 }
 
 Tackpad::~Tackpad() = default;

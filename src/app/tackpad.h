@@ -69,7 +69,7 @@ private:
     // Before the icon: a stop from outside that comes once the icon shows ends the program cleanly.
     std::unique_ptr<ProcessSignal> m_terminated;
     Tray m_tray; // first, so that a panel docks the icon while the rest is built
+    SaveKeeper m_saves; // every part writes through it
     SettingsWindow m_window;
     Notes m_notes;
-    SaveKeeper m_saves;
 };

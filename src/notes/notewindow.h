@@ -36,12 +36,6 @@ public:
     /// up by itself. A show that someone asked for takes it.
     void popUp();
 
-signals:
-    /// A write of the note's text failed; the text stays on screen.
-    void saveFailed(const QString& reason);
-    /// A write succeeded after an earlier one had failed: the whole text is saved again.
-    void saved();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -60,5 +54,4 @@ private:
     SpeakerAlert* m_alert = nullptr;
     Announcement* m_announcement = nullptr; // spoken when the note pops up by itself
     bool m_restoring = false;
-    bool m_lastWriteFailed = false;
 };

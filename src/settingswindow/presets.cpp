@@ -118,15 +118,9 @@ void PresetEditor::RestorePresets(NoteColour colour)
 
 void PresetEditor::writeSetting(const StoreKey& key, const QString& value)
 {
-    // The control keeps the value either way; the store keeps it for the next save.
-    if (!m_store.WriteSetting(key.section, key.key, value))
-        emit saveFailed(m_store.errorString());
-}
-
-void PresetEditor::removeSetting(const StoreKey& key)
-{
-    if (!m_store.RemoveSetting(key.section, key.key))
-        emit saveFailed(m_store.errorString());
+    // The control keeps the value whether or not it was saved: the store keeps it for the next
+    // save, and a failure is the store's owner's to handle.
+    m_store.WriteSetting(key.section, key.key, value);
 }
 
 void PresetEditor::txtDate_Click(NoteColour colour) { m_form.showCalendar(colour); }
@@ -207,8 +201,9 @@ void PresetEditor::chkTime_Click(NoteColour colour)
 
 void PresetEditor::chkStart_Click(NoteColour colour)
 {
+    const StoreKey key = startSwitch(colour);
     if (m_form.row(colour).chkStart->isChecked())
-        writeSetting(startSwitch(colour), kOn);
+        writeSetting(key, kOn);
     else
-        removeSetting(startSwitch(colour));
+        m_store.RemoveSetting(key.section, key.key);
 }

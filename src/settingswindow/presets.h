@@ -38,8 +38,6 @@ public:
 signals:
     /// A restored row shows its note at every start.
     void shownAtStart(NoteColour colour);
-    /// A write of a preset failed; the control keeps what the user set.
-    void saveFailed(const QString& reason);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,7 +45,6 @@ protected:
 private:
     void timeBarChanged(NoteColour colour, QScrollBar* bar, QLineEdit* field, const StoreKey& key);
     void writeSetting(const StoreKey& key, const QString& value);
-    void removeSetting(const StoreKey& key);
 
     SettingsForm& m_form;
     SettingsStore& m_store;

@@ -16,7 +16,6 @@ SettingsWindow::SettingsWindow(
     m_controller = new SettingsController(*this, *m_form, commands, this);
     connect(m_reminders, &Reminders::due, this, &SettingsWindow::noteDue);
     connect(m_presets, &PresetEditor::shownAtStart, this, &SettingsWindow::noteDue);
-    connect(m_presets, &PresetEditor::saveFailed, this, &SettingsWindow::saveFailed);
     connect(m_controller, &SettingsController::noteRequested, this, &SettingsWindow::noteRequested);
 }
 

@@ -44,8 +44,6 @@ signals:
     void noteRequested(NoteColour colour);
     /// A reminder came due, or the note appears at every start: it pops up by itself.
     void noteDue(NoteColour colour);
-    /// A write of a preset failed; the control keeps what the user set.
-    void saveFailed(const QString& reason);
 
 private:
     std::unique_ptr<SettingsForm> m_form;
