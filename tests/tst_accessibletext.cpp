@@ -106,7 +106,7 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
         ->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
     settings.show();
     QWidget noteWindow;
-    auto* note = new NoteTextBox(&noteWindow);
+    auto* note = new NoteTextBox(&noteWindow, {});
     note->setPlainText(QStringLiteral("Pay the rent\n\nCall the dentist, Friday.  "));
     noteWindow.show();
 

@@ -9,7 +9,6 @@ class Announcement;
 class NoteCaret;
 class NoteGestures;
 class NoteWrapping;
-class PlainTextMirror;
 class PortIo;
 class SettingsStore;
 class SpeakerAlert;
@@ -47,7 +46,6 @@ private:
     NoteColour m_colour;
     SettingsStore& m_store;
     NoteForm m_form;
-    PlainTextMirror* m_plainText = nullptr; // the text box's plain text, kept as it changes
     NoteWrapping* m_wrapping = nullptr;
     NoteCaret* m_caret = nullptr;
     NoteGestures* m_gestures = nullptr;
