@@ -35,7 +35,7 @@ QList<QWidget*> topLevelsNamed(const QString& name)
 
 NoteTextBox* textOf(NoteWindow* w)
 {
-    return w->findChild<NoteTextBox*>(QStringLiteral("txt") + colourWord(w->colour()));
+    return w->findChild<NoteTextBox*>(QStringLiteral("txt") + w->objectName().mid(3));
 }
 
 // Calls back at each show of a widget, where Qt tells a screen reader that it shows.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "harness.h"
+#include "fakes.h"
+#include "shortintervals.h"
 
 #include "app/savekeeper.h"
 

@@ -191,7 +191,7 @@ void TstSettingsController::saveFailureIsToldOnce()
     Harness h;
     Tackpad& app = h.start();
     app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
     h.store.failWrites = true;
     QTest::keyClicks(txt, QStringLiteral("abc"));
     // Without a tray the message is a box that does not block typing.
@@ -231,7 +231,7 @@ void TstSettingsController::failedSavesAreToldAndTriedAgain()
     rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(boxCount(), 1);
     app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
     QTest::keyClicks(txt, QStringLiteral("ab"));
     QCOMPARE(boxCount(), 1);
 

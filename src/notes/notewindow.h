@@ -23,8 +23,6 @@ public:
     NoteWindow(const NoteWindow&) = delete;
     NoteWindow& operator=(const NoteWindow&) = delete;
 
-    NoteColour colour() const { return m_colour; }
-    const NoteForm& form() const { return m_form; }
     SpeakerAlert& alert() { return *m_alert; }
 
     /// The load step: topmost, text restored from the store, then the alert. Runs once.

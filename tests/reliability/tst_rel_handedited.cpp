@@ -6,6 +6,7 @@
 #include "relsupport.h"
 
 #include "platform/settingsfile/iniformat.h"
+#include "text/notetextbox.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -202,7 +203,7 @@ void TstRelHandEdited::startsAsTheFileSays()
     QCOMPARE(note != nullptr, expect.startOn);
     if (note) {
         QVERIFY(note->isVisible());
-        QVERIFY(note->form().txt->noteText() == expect.note);
+        QVERIFY(qobject_cast<NoteTextBox*>(noteTextBox(note))->noteText() == expect.note);
     }
     for (NoteColour c : { NoteColour::Blue, NoteColour::Green })
         QVERIFY(!a.app->notes().existing(c));

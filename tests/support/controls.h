@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -64,4 +65,10 @@ inline void tickAll(const QObject& settingsWindow)
         if (row.tmrTime->isActive())
             tick(row.tmrTime);
     }
+}
+
+/// A note window's text box (txtRed in frmRed).
+inline QTextEdit* noteTextBox(const QWidget* note)
+{
+    return child<QTextEdit>(*note, QStringLiteral("txt") + note->objectName().mid(3));
 }
