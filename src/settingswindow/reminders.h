@@ -2,7 +2,6 @@
 #pragma once
 
 #include "base/notecolour.h"
-#include "schedule/rules.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,28 +11,22 @@
 #include <array>
 #include <optional>
 
-class Clock;
+class ClockDisplay;
 class SettingsForm;
 class QTimer;
-class WallClockAlarm;
 
-/// The clock display and the six reminder checks. A check compares the preset fields of the
-/// settings window with the clock display, never with the store or the system clock; it is armed
-/// while its timer runs, fires by asking for its note to be shown, then disarms.
+/// The six reminder checks. A check compares the preset fields of the settings window with the
+/// clock display, never with the store or the system clock; it is armed while its timer runs,
+/// fires by asking for its note, then disarms.
 ///
-/// Nothing polls. The clock display is rewritten when its minute changes, at an instant of the
-/// wall clock (and at once after a clock change, a resume or a new time zone). An armed check's
-/// timer waits without end and is brought forward to tick at once only when the outcome can
-/// change: at arming, and when its preset fields or the clock display's texts change.
+/// Nothing polls. An armed check's timer waits without end and is brought forward to tick at once
+/// only when the outcome can change: at arming, and when its preset fields or the clock display's
+/// texts change. The display wakes for the first moment an armed check can become due.
 class Reminders final : public QObject {
     Q_OBJECT
 public:
-    Reminders(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, QObject* parent);
+    Reminders(SettingsForm& form, ClockDisplay& display, QObject* parent);
 
-    /// Fills the clock display and keeps it current from now on.
-    void startClock();
-    /// Rewrites the clock display from the clock when its minute changed.
-    void TmrSys_Timer();
     /// The date check of a note: due at or after its preset date.
     void dateCheck_Timer(NoteColour colour);
     /// The time check of a note: due in its preset minute, or when the clock display passed
@@ -48,9 +41,6 @@ signals:
     /// A check came due: its note pops up.
     void due(NoteColour colour);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     /// What the checks need of the fields, read when a field's text changes.
     struct Read {
@@ -59,18 +49,13 @@ private:
         std::optional<QTime> time;
     };
     void readRow(NoteColour colour);
-    void readClock();
-    void onClockChanged();
     void setAlarm();
     void poke(QTimer* check);
     void rest(QTimer* check);
 
     SettingsForm& m_form;
-    const Clock& m_clock;
-    WallClockAlarm& m_alarm;
-    qint64 m_displayedMinute = -1; // minutes since 1970 that the clock display shows
+    ClockDisplay& m_display;
     std::array<Read, 3> m_rows; // by NoteColour
-    ReminderRules::Reading m_shown; // the clock display, as read
     // What the clock display showed when each time check was armed or last looked: a display
     // that has since moved forward over the check's minute fires it.
     std::array<std::optional<QDateTime>, 3> m_seen;

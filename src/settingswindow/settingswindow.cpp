@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingswindow.h"
 
+#include "settingswindow/clockdisplay.h"
 #include "settingswindow/presets.h"
 #include "settingswindow/reminders.h"
 #include "settingswindow/settingscontroller.h"
@@ -11,7 +12,8 @@ SettingsWindow::SettingsWindow(
     : m_form(std::make_unique<SettingsForm>())
 {
     m_form->setupUi(this);
-    m_reminders = new Reminders(*m_form, clock, alarm, this);
+    m_display = new ClockDisplay(*m_form, clock, alarm, this);
+    m_reminders = new Reminders(*m_form, *m_display, this);
     m_presets = new PresetEditor(*m_form, store, *m_reminders, this);
     m_controller = new SettingsController(*this, *m_form, commands, this);
     connect(m_reminders, &Reminders::due, this, &SettingsWindow::noteDue);
@@ -25,9 +27,10 @@ SettingsWindow::~SettingsWindow()
     delete m_controller;
     delete m_presets;
     delete m_reminders;
+    delete m_display;
 }
 
-void SettingsWindow::startClock() { m_reminders->startClock(); }
+void SettingsWindow::startClock() { m_display->startClock(); }
 
 void SettingsWindow::RestorePresets(NoteColour colour) { m_presets->RestorePresets(colour); }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 class Clock;
+class ClockDisplay;
 class CommandRunner;
 class PresetEditor;
 class Reminders;
@@ -47,6 +48,7 @@ signals:
 
 private:
     std::unique_ptr<SettingsForm> m_form;
+    ClockDisplay* m_display;
     Reminders* m_reminders;
     PresetEditor* m_presets;
     SettingsController* m_controller;
