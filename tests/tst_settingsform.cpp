@@ -322,7 +322,8 @@ void TstSettingsForm::timersAndTheirStates()
     }
     // The schedule starts the clock display, the shown settings window its credit line.
     QVERIFY(!find<QTimer>("TmrSys")->isActive());
-    QCOMPARE(find<QTimer>("tmrMe")->interval(), 2000);
+    QCOMPARE(find<QTimer>("tmrMe")->interval(), intervals().creditLineMs);
+    QCOMPARE(Intervals().creditLineMs, 2000);
     QVERIFY(!find<QTimer>("tmrMe")->isActive());
 }
 
