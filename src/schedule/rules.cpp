@@ -43,6 +43,12 @@ bool dateDue(std::optional<QDate> preset, const Reading& shown)
     return preset && shown.date && *preset <= *shown.date;
 }
 
+QDate firstDayDue(QDate preset, QDate today)
+{
+    const QDate tomorrow = today.addDays(1);
+    return dateDue(preset, Reading { tomorrow, std::nullopt }) ? tomorrow : preset;
+}
+
 bool jumpedOver(QTime minute, const QDateTime& seen, const QDateTime& shown)
 {
     return shown > seen && firstAfter(minute, seen) <= shown;
@@ -73,9 +79,9 @@ qint64 nextWake(const Plan& plan)
         due = qMin(due, plan.offsetChange.toMSecsSinceEpoch());
     for (QTime t : plan.times)
         due = qMin(due, firstAfter(t, plan.now).toMSecsSinceEpoch());
-    // Today's date check would have fired already: the first day it can newly be due is later.
+    // A date check due today would have fired already: it can newly be due from a later day on.
     for (QDate d : plan.dates)
-        due = qMin(due, qMax(d, plan.now.date().addDays(1)).startOfDay().toMSecsSinceEpoch());
+        due = qMin(due, firstDayDue(d, plan.now.date()).startOfDay().toMSecsSinceEpoch());
     // A check that did not fire in the display's current minute is not due before the next.
     return qMax(due, nextMinute);
 }

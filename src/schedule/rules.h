@@ -27,6 +27,8 @@ QDateTime firstAfter(QTime minute, const QDateTime& after);
 
 /// A date check is due once the display's date has reached the preset date.
 bool dateDue(std::optional<QDate> preset, const Reading& shown);
+/// The first day after `today` on which a date check of that preset is due.
+QDate firstDayDue(QDate preset, QDate today);
 /// A time check is due in its minute, or when the display jumped forward over that minute since
 /// the reading it saw last (a sleep, a clock set forward, a daylight-saving gap, a zone to the
 /// east).
