@@ -27,12 +27,6 @@ class Reminders final : public QObject {
 public:
     Reminders(SettingsForm& form, ClockDisplay& display, QObject* parent);
 
-    /// The date check of a note: due at or after its preset date.
-    void dateCheck_Timer(NoteColour colour);
-    /// The time check of a note: due in its preset minute, or when the clock display passed
-    /// over that minute while the check was armed.
-    void timeCheck_Timer(NoteColour colour);
-
     /// Arms a check (a no-op for an armed one); it looks at its preset right after the handler
     /// that armed it.
     void arm(QTimer* check);
@@ -42,6 +36,12 @@ signals:
     void due(NoteColour colour);
 
 private:
+    /// The date check of a note: due at or after its preset date.
+    void dateCheck_Timer(NoteColour colour);
+    /// The time check of a note: due in its preset minute, or when the clock display passed
+    /// over that minute while the check was armed.
+    void timeCheck_Timer(NoteColour colour);
+
     /// What the checks need of the fields, read when a field's text changes.
     struct Read {
         bool dateEmpty = true, hourEmpty = true, minEmpty = true;
