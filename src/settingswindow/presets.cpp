@@ -179,24 +179,22 @@ void PresetEditor::timeBarChanged(
 void PresetEditor::chkDate_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    if (row.chkDate->isChecked()) {
-        m_reminders.arm(row.tmrDate);
-        writeSetting(dateSwitch(colour), kOn);
-    } else {
-        // A waiting check goes on; the next start reads "OFF" and leaves it disarmed.
-        writeSetting(dateSwitch(colour), kOff);
-    }
+    reminderSwitched(row.chkDate, row.tmrDate, dateSwitch(colour));
 }
 
 void PresetEditor::chkTime_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    if (row.chkTime->isChecked()) {
-        m_reminders.arm(row.tmrTime);
-        writeSetting(timeSwitch(colour), kOn);
-    } else {
-        writeSetting(timeSwitch(colour), kOff);
-    }
+    reminderSwitched(row.chkTime, row.tmrTime, timeSwitch(colour));
+}
+
+void PresetEditor::reminderSwitched(QCheckBox* box, QTimer* check, const StoreKey& key)
+{
+    // A cleared switch leaves a waiting check going; the next start reads "OFF" and leaves it
+    // disarmed.
+    if (box->isChecked())
+        m_reminders.arm(check);
+    writeSetting(key, box->isChecked() ? kOn : kOff);
 }
 
 void PresetEditor::chkStart_Click(NoteColour colour)

@@ -7,7 +7,9 @@
 
 class SettingsForm;
 class Reminders;
+class QCheckBox;
 class QLineEdit;
+class QTimer;
 class QScrollBar;
 class SettingsStore;
 struct StoreKey;
@@ -44,6 +46,7 @@ protected:
 
 private:
     void timeBarChanged(NoteColour colour, QScrollBar* bar, QLineEdit* field, const StoreKey& key);
+    void reminderSwitched(QCheckBox* box, QTimer* check, const StoreKey& key);
     void writeSetting(const StoreKey& key, const QString& value);
 
     SettingsForm& m_form;
