@@ -14,10 +14,6 @@
 
 namespace {
 
-// TmrSys runs for the whole run (the alarm does its work), ticking once a day, which changes
-// nothing. Qt's timers misreport intervals near INT_MAX, so not longer.
-constexpr int kRestMs = 24 * 60 * 60 * 1000;
-
 void setIfChanged(QLineEdit* field, const QString& text)
 {
     // Rewriting an unchanged text would only cost a repaint.
@@ -51,6 +47,7 @@ ClockDisplay::ClockDisplay(
 
 void ClockDisplay::startClock()
 {
+    // TmrSys runs for the whole run; the alarm does its work.
     m_form.TmrSys->start(kRestMs);
     onClockChanged();
 }

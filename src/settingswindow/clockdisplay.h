@@ -17,6 +17,11 @@ class WallClockAlarm;
 class ClockDisplay final : public QObject {
     Q_OBJECT
 public:
+    /// How long a timer that waits without end (TmrSys, an armed check) waits before it ticks
+    /// by itself, which changes nothing. Qt's timers misreport intervals near INT_MAX, so not
+    /// longer than a day.
+    static constexpr int kRestMs = 24 * 60 * 60 * 1000;
+
     ClockDisplay(SettingsForm& form, const Clock& clock, WallClockAlarm& alarm, QObject* parent);
 
     /// Fills the display and keeps it current from now on.

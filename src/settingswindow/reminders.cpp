@@ -9,14 +9,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace {
-
-// An armed check's timer runs (that is what armed means) but ticks by itself only once a day,
-// which changes nothing. Qt's timers misreport intervals near INT_MAX, so not longer.
-constexpr int kRestMs = 24 * 60 * 60 * 1000;
-
-} // namespace
-
 Reminders::Reminders(SettingsForm& form, ClockDisplay& display, QObject* parent)
     : QObject(parent)
     , m_form(form)
@@ -61,7 +53,8 @@ void Reminders::poke(QTimer* check)
         check->start(0);
 }
 
-void Reminders::rest(QTimer* check) { check->start(kRestMs); }
+// An armed check's timer runs (that is what armed means) but waits without end.
+void Reminders::rest(QTimer* check) { check->start(ClockDisplay::kRestMs); }
 
 void Reminders::readRow(NoteColour colour)
 {
