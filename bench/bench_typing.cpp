@@ -113,7 +113,7 @@ bool run(
     SilentPorts ports;
     NoteWindow note(NoteColour::Red, store, ports);
     note.Form_Load();
-    NoteTextBox* txt = note.form().txt;
+    auto* txt = note.findChild<NoteTextBox*>(QStringLiteral("txtRed"));
 
     QString text;
     const QString line = oneParagraph

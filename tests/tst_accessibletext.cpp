@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settingswindow/settingswindow.h"
+#include "controls.h"
+#include "lonewindow.h"
 #include "text/notetextbox.h"
 #include "widgets/accessiblelineedit.h"
 #include "widgets/commandlabel.h"
@@ -93,17 +94,19 @@ void TstAccessibleText::initTestCase() { AccessibleLineEdit::install(); }
 // field's pieces, read one after another, give its whole text.
 void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 {
-    SettingsWindow settings;
-    SettingsForm& f = settings.form();
-    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
-    f.txtDateGreen->setText(QStringLiteral("Dezember 08, 2026. "));
-    f.txtHourRed->setText(QStringLiteral("7"));
-    f.txtSysDate->setText(QStringLiteral("May 18, 2004"));
-    f.txtSysTime->setText(QStringLiteral("12:05"));
-    f.txtInstruction->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
+    const QObject& f = settings;
+    child<QLineEdit>(f, "txtDateRed")->setText(QStringLiteral("April 01, 2004"));
+    child<QLineEdit>(f, "txtDateGreen")->setText(QStringLiteral("Dezember 08, 2026. "));
+    child<QLineEdit>(f, "txtHourRed")->setText(QStringLiteral("7"));
+    child<QLineEdit>(f, "txtSysDate")->setText(QStringLiteral("May 18, 2004"));
+    child<QLineEdit>(f, "txtSysTime")->setText(QStringLiteral("12:05"));
+    child<QPlainTextEdit>(f, "txtInstruction")
+        ->setPlainText(QStringLiteral("Pick a day.\nThen set the switch."));
     settings.show();
     QWidget noteWindow;
-    auto* note = new NoteTextBox(&noteWindow);
+    auto* note = new NoteTextBox(&noteWindow, {});
     note->setPlainText(QStringLiteral("Pay the rent\n\nCall the dentist, Friday.  "));
     noteWindow.show();
 
@@ -160,8 +163,9 @@ void TstAccessibleText::everyTextAnswersEveryQueryAtEveryOffset()
 // lands on, its selection; and a reader cannot write into a field only the program writes.
 void TstAccessibleText::aFieldReadsAsQtReadsIt()
 {
-    SettingsWindow settings;
-    QLineEdit* date = settings.form().txtDateRed;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
+    QLineEdit* date = child<QLineEdit>(settings, "txtDateRed");
     date->setText(QStringLiteral("April 01, 2004"));
     settings.show();
     // QLineEdit places a centred text when it paints.
@@ -210,8 +214,9 @@ void TstAccessibleText::aFieldReadsAsQtReadsIt()
 // a reader.
 void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 {
-    SettingsWindow settings;
-    SettingsForm& f = settings.form();
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
+    const QObject& f = settings;
     settings.show();
     const auto commands = settings.findChildren<CommandLabel*>();
     QCOMPARE(commands.size(), 7); // three note names, Tray, Instructions, Ads, the credit line
@@ -222,22 +227,26 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
         QVERIFY(a->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::pressAction()));
     }
-    QSignalSpy clicked(f.lblRed, &CommandLabel::clicked);
-    QAccessible::queryAccessibleInterface(f.lblRed)->actionInterface()->doAction(
-        QAccessibleActionInterface::pressAction());
+    QSignalSpy clicked(child<CommandLabel>(f, "lblRed"), &CommandLabel::clicked);
+    QAccessible::queryAccessibleInterface(child<QLabel>(f, "lblRed"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(clicked.count(), 1);
     // The help's press action holds it until the next, as Enter does.
-    QAccessibleInterface* help = QAccessible::queryAccessibleInterface(f.Label13);
+    auto* instructions = child<CommandLabel>(f, "Label13");
+    QAccessibleInterface* help = QAccessible::queryAccessibleInterface(instructions);
     QVERIFY(help->text(QAccessible::Description).contains(QStringLiteral("Enter shows it")));
-    QSignalSpy held(f.Label13, &CommandLabel::held), letGo(f.Label13, &CommandLabel::letGo);
+    QSignalSpy held(instructions, &CommandLabel::held), letGo(instructions, &CommandLabel::letGo);
     help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(held.count(), 1);
     QCOMPARE(letGo.count(), 0);
     help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(letGo.count(), 1);
 
-    for (QWidget* shape : std::initializer_list<QWidget*> {
-             f.Line1, f.Line2, f.Line3, f.Line4, f.Shape1, f.Shape2, f.Shape3 }) {
+    for (QWidget* shape :
+        std::initializer_list<QWidget*> { child<QWidget>(f, "Line1"), child<QWidget>(f, "Line2"),
+            child<QWidget>(f, "Line3"), child<QWidget>(f, "Line4"), child<QWidget>(f, "Shape1"),
+            child<QWidget>(f, "Shape2"), child<QWidget>(f, "Shape3") }) {
         QVERIFY(shape->isVisible() && !shape->accessibleName().isEmpty());
         QVERIFY2(QAccessible::queryAccessibleInterface(shape)->state().invisible,
             qPrintable(shape->objectName()));
@@ -248,42 +257,52 @@ void TstAccessibleText::commandsReadAsButtonsAndShapesAsNothing()
 // its calendar; a heading reads its visible words; a switch not yet available says why.
 void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 {
-    SettingsWindow settings;
-    SettingsForm& f = settings.form();
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
+    const QObject& f = settings;
     settings.show();
     auto description = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
     };
 
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.VScrollHourRed);
+    QAccessibleInterface* bar
+        = QAccessible::queryAccessibleInterface(child<QScrollBar>(f, "VScrollHourRed"));
     QCOMPARE(bar->role(), QAccessible::ScrollBar);
     QVERIFY(!bar->valueInterface()); // the bar's own 1 is not the hour
     QVERIFY(bar->text(QAccessible::Description).startsWith(QStringLiteral("Not set.")));
     QVERIFY(bar->text(QAccessible::Description).contains(QStringLiteral("time switch")));
-    f.txtHourRed->setText(QStringLiteral("14")); // restored, the bar still at 1
+    child<QLineEdit>(f, "txtHourRed")
+        ->setText(QStringLiteral("14")); // restored, the bar still at 1
     QVERIFY(bar->valueInterface());
     QCOMPARE(bar->valueInterface()->currentValue().toInt(), 14);
     QVERIFY(bar->text(QAccessible::Description).isEmpty());
 
     // An empty date field reads by its name and description: no text, no caret to follow.
-    QVERIFY(!QAccessible::queryAccessibleInterface(f.txtDateRed)->textInterface());
-    QVERIFY(description(f.txtDateRed).startsWith(QStringLiteral("Not set.")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Alt+Down or F4")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("date switch")));
-    f.txtDateRed->setText(QStringLiteral("April 01, 2004"));
-    QVERIFY(!description(f.txtDateRed).contains(QStringLiteral("Not set")));
-    QVERIFY(description(f.txtDateRed).contains(QStringLiteral("Enter, Space")));
+    QVERIFY(
+        !QAccessible::queryAccessibleInterface(child<QLineEdit>(f, "txtDateRed"))->textInterface());
+    QVERIFY(description(child<QLineEdit>(f, "txtDateRed")).startsWith(QStringLiteral("Not set.")));
+    QVERIFY(
+        description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Alt+Down or F4")));
+    QVERIFY(description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("date switch")));
+    child<QLineEdit>(f, "txtDateRed")->setText(QStringLiteral("April 01, 2004"));
+    QVERIFY(!description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Not set")));
+    QVERIFY(
+        description(child<QLineEdit>(f, "txtDateRed")).contains(QStringLiteral("Enter, Space")));
 
-    for (QLabel* heading : { f.Label1, f.Label3, f.Label5, f.Label6, f.Label7, f.Label10 }) {
+    for (QLabel* heading :
+        { child<QLabel>(f, "Label1"), child<QLabel>(f, "Label3"), child<QLabel>(f, "Label5"),
+            child<QLabel>(f, "Label6"), child<QLabel>(f, "Label7"), child<QLabel>(f, "Label10") }) {
         QCOMPARE(QAccessible::queryAccessibleInterface(heading)->text(QAccessible::Name),
             heading->text());
     }
 
     // An unavailable switch keeps its place in the Tab order, read as itself, unavailable, and
-    // what makes it available; once available, Tab reaches the switch itself.
+    // what makes it available; once available, Tab reaches the switch itself. The Green row is
+    // still empty (a date picked makes the Red one's date switch available).
     settings.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&settings));
-    for (QCheckBox* unavailable : { f.chkRed, f.chkRed1 }) {
+    for (QCheckBox* unavailable :
+        { child<QCheckBox>(f, "chkGreen"), child<QCheckBox>(f, "chkGreen1") }) {
         QVERIFY(!unavailable->isEnabled());
         QVERIFY(description(unavailable).startsWith(QStringLiteral("Unavailable until")));
         unavailable->setEnabled(true);
@@ -313,8 +332,9 @@ void TstAccessibleText::controlsSayWhatTheyHoldAndWhatMakesThemAvailable()
 // it moves by a day, a week, a month or a year.
 void TstAccessibleText::calendarReadsTheDayWholeAsItMoves()
 {
-    SettingsWindow settings;
-    QCalendarWidget* calendar = settings.form().CalendarRed;
+    LoneSettingsWindow lone;
+    SettingsWindow& settings = lone.window;
+    QCalendarWidget* calendar = child<QCalendarWidget>(settings, "CalendarRed");
     settings.show();
     calendar->show();
     settings.activateWindow();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "harness.h"
+#include "fakes.h"
 
 #include "notes/alert.h"
 #include "notes/notes.h"

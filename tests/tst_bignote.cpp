@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Big notes, each in a child process that the test gives a deadline: a note whose layout never
 // ends fails the test instead of holding the test run.
+#include "controls.h"
 #include "fakes.h"
 
 #include "notes/notes.h"
@@ -92,7 +93,7 @@ int child(const QString& shape, qsizetype size)
     std::printf("rest %lld\nrestCpu %lld\n", clock.elapsed(), cpuMs() - cpuAtStart);
     std::printf("gap %lld\ngapCpu %lld\n", longestGap, longestGapCpu);
 
-    QTextEdit* txt = red->form().txt;
+    QTextEdit* txt = noteTextBox(red);
     txt->moveCursor(QTextCursor::End);
     QElapsedTimer key;
     key.start();

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window without a mouse: every command and preset is reached and used from the
 // keyboard, through the same handlers as a click, and the focus can be seen.
+#include "controls.h"
 #include "harness.h"
 
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
-#include "settingswindow/settingsform.h"
 #include "widgets/announcement.h"
 #include "widgets/commandlabel.h"
 
@@ -57,11 +57,11 @@ void TstKeyboard::startedAgainOpensTheWindowWithTheKeyboardInIt()
     Tackpad& app = h.start();
     app.startedAgain();
     QVERIFY(QTest::qWaitForWindowActive(&app.settingsWindow()));
-    QCOMPARE(QApplication::focusWidget(), app.form().lblBlue);
+    QCOMPARE(QApplication::focusWidget(), child<QLabel>(app.settingsWindow(), "lblBlue"));
     // Started again later, the keyboard stays where the user left it.
-    app.form().chkGreen2->setFocus();
+    child<QCheckBox>(app.settingsWindow(), "chkGreen2")->setFocus();
     app.startedAgain();
-    QCOMPARE(QApplication::focusWidget(), app.form().chkGreen2);
+    QCOMPARE(QApplication::focusWidget(), child<QCheckBox>(app.settingsWindow(), "chkGreen2"));
     QVERIFY(h.store.changes().isEmpty());
 }
 
@@ -134,14 +134,15 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QVERIFY(b->isVisible());
     QCOMPARE(held.count(), 1);
     // A screen reader hears the box, which never has the keyboard.
-    QVERIFY(app.form().helpSpoken->isVisible());
-    QCOMPARE(app.form().helpSpoken->accessibleDescription(), b->toPlainText().simplified());
+    QVERIFY(child<Announcement>(app.settingsWindow(), "helpSpoken")->isVisible());
+    QCOMPARE(child<Announcement>(app.settingsWindow(), "helpSpoken")->accessibleDescription(),
+        b->toPlainText().simplified());
     QTest::keyRelease(l, Qt::Key_Space);
     QTRY_VERIFY(!b->isVisible());
     QVERIFY(app.settingsWindow().isVisible());
     // Held while the keyboard goes elsewhere: the box does not stay over the rows.
     QTest::keyPress(l, Qt::Key_Space);
-    app.form().lblBlue->setFocus();
+    child<QLabel>(app.settingsWindow(), "lblBlue")->setFocus();
     QVERIFY(!b->isVisible());
     // Enter shows it until Enter or Escape, to be listened to with no key held; Escape lets the
     // help go, not the window.
@@ -173,7 +174,7 @@ void TstKeyboard::dateFieldOpensItsCalendar()
     Harness h;
     Tackpad& app = h.start();
     showActive(app.settingsWindow());
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     red.txtDate->setFocus();
     QTest::keyClicks(red.txtDate, QStringLiteral("7x")); // read-only to typing
     QVERIFY(red.txtDate->text().isEmpty());
@@ -202,7 +203,7 @@ void TstKeyboard::escapeClosesTheCalendarWithoutPicking()
     Harness h;
     Tackpad& app = h.start();
     showActive(app.settingsWindow());
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
     blue.txtDate->setFocus();
     QTest::keyClick(blue.txtDate, Qt::Key_F4);
     auto* grid = blue.Calendar->findChild<QTableView*>();
@@ -221,14 +222,15 @@ void TstKeyboard::focusIsDrawn()
     h.store.set(QStringLiteral("Date/Green"), QStringLiteral("December 08, 2026"));
     Tackpad& app = h.start();
     showActive(app.settingsWindow());
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     // Once the keyboard has moved the focus, as Tab does.
-    app.form().lblBlue->setFocus();
-    QTest::keyClick(app.form().lblBlue, Qt::Key_Tab);
+    child<QLabel>(app.settingsWindow(), "lblBlue")->setFocus();
+    QTest::keyClick(child<QLabel>(app.settingsWindow(), "lblBlue"), Qt::Key_Tab);
     for (QWidget* w : std::initializer_list<QWidget*> { green.lbl, green.txtDate, green.chkDate,
-             green.VScrollHour, green.chkStart, app.form().lblTray, app.form().Label13,
-             app.form().lblAd }) {
-        app.form().client->setFocus();
+             green.VScrollHour, green.chkStart, child<QLabel>(app.settingsWindow(), "lblTray"),
+             child<QLabel>(app.settingsWindow(), "Label13"),
+             child<QLabel>(app.settingsWindow(), "lblAd") }) {
+        child<QWidget>(app.settingsWindow(), "frmMainClient")->setFocus();
         const QImage without = w->grab().toImage();
         w->setFocus(Qt::TabFocusReason);
         const QImage with = w->grab().toImage();

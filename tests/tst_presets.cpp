@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "harness.h"
+#include "controls.h"
+#include "lonewindow.h"
 
 #include "base/storekeys.h"
-#include "notes/notes.h"
 #include "schedule/datetext.h"
 
 #include <QCalendarWidget>
@@ -61,10 +61,10 @@ private slots:
 
 void TstPresets::pickingADayFillsTheFieldWritesAndHides()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    app.show();
+    const RowControls red = rowOf(app, NoteColour::Red);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
     QVERIFY(red.Calendar->isVisible());
     // The calendar shows the date it holds, not today's.
@@ -87,12 +87,12 @@ void TstPresets::pickingADayFillsTheFieldWritesAndHides()
 
 void TstPresets::pickingTheDayAlreadyShownChangesNothing()
 {
-    Harness h;
+    LoneSettingsWindow h;
     const QString text = DateText::formatDate(QDate(2004, 4, 17));
     h.store.set(QStringLiteral("Date/Green"), text);
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    SettingsWindow& app = h.start();
+    app.show();
+    const RowControls green = rowOf(app, NoteColour::Green);
     h.store.calls.clear();
     QTest::mouseClick(green.txtDate, Qt::LeftButton);
     pickDay(green.Calendar, QDate(2004, 4, 17));
@@ -103,10 +103,10 @@ void TstPresets::pickingTheDayAlreadyShownChangesNothing()
 
 void TstPresets::navigatingTheCalendarPicksNothing()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    app.show();
+    const RowControls blue = rowOf(app, NoteColour::Blue);
     QTest::mouseClick(blue.txtDate, Qt::LeftButton);
     blue.Calendar->showNextMonth();
     blue.Calendar->showNextYear();
@@ -117,29 +117,29 @@ void TstPresets::navigatingTheCalendarPicksNothing()
 
 void TstPresets::twoCalendarsStayOpenUntilEachPicks()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    const NoteRow red = app.form().row(NoteColour::Red);
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    app.show();
+    const RowControls red = rowOf(app, NoteColour::Red);
+    const RowControls blue = rowOf(app, NoteColour::Blue);
     QTest::mouseClick(red.txtDate, Qt::LeftButton);
     QTest::mouseClick(blue.txtDate, Qt::LeftButton);
     QVERIFY(red.Calendar->isVisible() && blue.Calendar->isVisible());
     // Red covers Blue, whichever was opened last.
-    const QObjectList z = app.form().client->children();
+    const QObjectList z = child<QWidget>(app, "frmMainClient")->children();
     QVERIFY(z.indexOf(red.Calendar) > z.indexOf(blue.Calendar));
     pickDay(blue.Calendar, QDate(2027, 1, 2));
     QVERIFY(red.Calendar->isVisible() && !blue.Calendar->isVisible());
     pickDay(red.Calendar, QDate(2027, 1, 3));
     QVERIFY(!red.Calendar->isVisible());
-    QVERIFY(app.form().txtDateGreen->text().isEmpty());
+    QVERIFY(child<QLineEdit>(app, "txtDateGreen")->text().isEmpty());
 }
 
 void TstPresets::timeSwitchNeedsBothFields()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    const RowControls red = rowOf(app, NoteColour::Red);
     lowerArrow(red.VScrollHour);
     QCOMPARE(red.txtHour->text(), QStringLiteral("2"));
     QCOMPARE(h.store.changes(), QStringList { "Write Hour/Red=2" }); // the switch was clear
@@ -152,9 +152,9 @@ void TstPresets::timeSwitchNeedsBothFields()
 
 void TstPresets::movingABarWithTheSwitchSetWritesOffFirst()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    const RowControls green = rowOf(app, NoteColour::Green);
     upperArrow(green.VScrollHour);
     upperArrow(green.VScrollMin);
     green.chkTime->click();
@@ -175,11 +175,11 @@ void TstPresets::movingABarWithTheSwitchSetWritesOffFirst()
 void TstPresets::firstMoveAfterStartFollowsTheBarNotTheField()
 {
     for (bool lower : { true, false }) {
-        Harness h;
+        LoneSettingsWindow h;
         h.store.set(QStringLiteral("Hour/Blue"), QStringLiteral("14"));
         h.store.set(QStringLiteral("Min/Blue"), QStringLiteral("30"));
-        Tackpad& app = h.start();
-        const NoteRow blue = app.form().row(NoteColour::Blue);
+        SettingsWindow& app = h.start();
+        const RowControls blue = rowOf(app, NoteColour::Blue);
         QCOMPARE(blue.txtHour->text(), QStringLiteral("14"));
         lower ? lowerArrow(blue.VScrollHour) : upperArrow(blue.VScrollHour);
         QCOMPARE(blue.txtHour->text(), lower ? QStringLiteral("2") : QStringLiteral("0"));
@@ -189,9 +189,9 @@ void TstPresets::firstMoveAfterStartFollowsTheBarNotTheField()
 
 void TstPresets::barsStopAtTheirEnds()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    const RowControls red = rowOf(app, NoteColour::Red);
     // The minute bar starts at 59: its lower arrow changes nothing and runs nothing.
     lowerArrow(red.VScrollMin);
     QVERIFY(red.txtMin->text().isEmpty());
@@ -209,9 +209,9 @@ void TstPresets::barsStopAtTheirEnds()
 
 void TstPresets::hourIsWrittenWithoutLeadingZero()
 {
-    Harness h;
-    Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    LoneSettingsWindow h;
+    SettingsWindow& app = h.start();
+    const RowControls red = rowOf(app, NoteColour::Red);
     for (int i = 0; i < 6; ++i)
         lowerArrow(red.VScrollHour);
     QCOMPARE(red.txtHour->text(), QStringLiteral("7"));
@@ -228,15 +228,15 @@ void TstPresets::hourIsWrittenWithoutLeadingZero()
 
 void TstPresets::tabGoesThroughTheRowsLeftToRight()
 {
-    Harness h;
+    LoneSettingsWindow h;
     for (const QString c : { "Red", "Green", "Blue" }) { // every switch available
         h.store.set("Date/" + c, DateText::formatDate(QDate(2030, 1, 1)));
         h.store.set("Hour/" + c, QStringLiteral("7"));
         h.store.set("Min/" + c, QStringLiteral("5"));
     }
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    app.form().chkBlue->setFocus();
+    SettingsWindow& app = h.start();
+    showActive(app);
+    child<QCheckBox>(app, "chkBlue")->setFocus();
     QStringList order { "chkBlue" }, expected;
     for (const QString c : { "Blue", "Green", "Red" }) { // the rows from the top
         expected << "VScrollHour" + c << "VScrollMin" + c;
@@ -283,15 +283,15 @@ void TstPresets::keysAndWheelMoveABarOneStep()
     QFETCH(int, key);
     QFETCH(int, wheel);
     QFETCH(QString, shown);
-    Harness h;
+    LoneSettingsWindow h;
     h.store.set(QStringLiteral("Hour/Red"), QStringLiteral("14"));
     h.store.set(QStringLiteral("Min/Red"), QStringLiteral("30"));
     h.store.set(QStringLiteral("Timer/Red1"), QStringLiteral("ON"));
-    Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    SettingsWindow& app = h.start();
+    const RowControls red = rowOf(app, NoteColour::Red);
     QVERIFY(red.tmrTime->isActive());
     QScrollBar* bar = minuteBar ? red.VScrollMin : red.VScrollHour;
-    showActive(app.settingsWindow());
+    showActive(app);
     bar->setFocus();
     h.store.calls.clear();
     if (key) {
@@ -313,10 +313,10 @@ void TstPresets::keysAndWheelMoveABarOneStep()
 
 void TstPresets::dateSwitchArmsAndClearingLeavesTheCheckRunning()
 {
-    Harness h;
+    LoneSettingsWindow h;
     h.store.set(QStringLiteral("Date/Red"), DateText::formatDate(QDate(2030, 1, 1)));
-    Tackpad& app = h.start();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    SettingsWindow& app = h.start();
+    const RowControls red = rowOf(app, NoteColour::Red);
     h.store.calls.clear();
     red.chkDate->click();
     QVERIFY(red.tmrDate->isActive());
@@ -328,10 +328,10 @@ void TstPresets::dateSwitchArmsAndClearingLeavesTheCheckRunning()
 
 void TstPresets::showAtStartSwitchWritesOrRemoves()
 {
-    Harness h;
+    LoneSettingsWindow h;
     h.store.set(QStringLiteral("Always/Blue"), QStringLiteral("OFF"));
-    Tackpad& app = h.start();
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    SettingsWindow& app = h.start();
+    const RowControls blue = rowOf(app, NoteColour::Blue);
     QVERIFY(!blue.chkStart->isChecked());
     h.store.calls.clear();
     blue.chkStart->click();
@@ -339,16 +339,16 @@ void TstPresets::showAtStartSwitchWritesOrRemoves()
     blue.chkStart->click();
     QVERIFY(!h.store.entries.contains("Always/Blue"));
     QCOMPARE(h.store.changes(), QStringList({ "Write Always/Blue=ON", "Remove Always/Blue" }));
-    QVERIFY(!app.notes().existing(NoteColour::Blue));
+    QVERIFY(h.popped.isEmpty());
 }
 
 void TstPresets::emptyDateFieldDisarmsAndClearsTheSwitch()
 {
-    Harness h;
+    LoneSettingsWindow h;
     h.store.set(QStringLiteral("Date/Green"), DateText::formatDate(QDate(2030, 1, 1)));
     h.store.set(QStringLiteral("Timer/Green"), QStringLiteral("ON"));
-    Tackpad& app = h.start();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    SettingsWindow& app = h.start();
+    const RowControls green = rowOf(app, NoteColour::Green);
     QVERIFY(green.tmrDate->isActive());
     h.store.calls.clear();
     green.txtDate->clear();
@@ -370,9 +370,9 @@ void TstPresets::whatTheEditorWritesComesBackAtTheNextStart()
     QFETCH(NoteColour, colour);
     RecordingStore kept;
     {
-        Harness h;
-        Tackpad& app = h.start();
-        const NoteRow row = app.form().row(colour);
+        LoneSettingsWindow h;
+        SettingsWindow& app = h.start();
+        const RowControls row = rowOf(app, colour);
         pickDay(row.Calendar, QDate(2027, 1, 2));
         lowerArrow(row.VScrollHour);
         upperArrow(row.VScrollMin);
@@ -387,16 +387,16 @@ void TstPresets::whatTheEditorWritesComesBackAtTheNextStart()
             h.store.entries.value(dateSwitch(colour).section + u'/' + dateSwitch(colour).key), kOn);
         kept.entries = h.store.entries;
     }
-    Harness next;
+    LoneSettingsWindow next;
     next.store.entries = kept.entries;
-    Tackpad& app = next.start();
-    const NoteRow row = app.form().row(colour);
+    SettingsWindow& app = next.start();
+    const RowControls row = rowOf(app, colour);
     QCOMPARE(row.txtDate->text(), DateText::formatDate(QDate(2027, 1, 2)));
     QCOMPARE(row.txtHour->text(), QStringLiteral("2"));
     QCOMPARE(row.txtMin->text(), QStringLiteral("58"));
     QVERIFY(row.chkDate->isChecked() && row.chkTime->isChecked() && row.chkStart->isChecked());
     QVERIFY(row.tmrDate->isActive() && row.tmrTime->isActive());
-    QVERIFY(app.notes().existing(colour));
+    QCOMPARE(next.popped, QList<NoteColour> { colour });
     QCOMPARE(next.store.entries, kept.entries);
 }
 

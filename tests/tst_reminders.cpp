@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "schedule/datetext.h"
-#include "schedule/reminders.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,7 +18,7 @@
 namespace {
 
 // Sets a row's time through its scroll bars, as a person would, from their design values.
-void setTime(const NoteRow& row, int hour, int minute)
+void setTime(const RowControls& row, int hour, int minute)
 {
     while (row.VScrollHour->value() != hour)
         row.VScrollHour->triggerAction(row.VScrollHour->value() < hour
@@ -35,25 +35,13 @@ void setTime(const NoteRow& row, int hour, int minute)
 struct Run {
     Harness h;
     Tackpad* app = nullptr;
-    Reminders* reminders = nullptr;
 
-    void start()
-    {
-        app = &h.start();
-        reminders = &app->reminders();
-    }
+    void start() { app = &h.start(); }
     // One clock tick and one tick of every armed check, at the given time.
     void tickAt(const QDateTime& when)
     {
         h.clock.current = when;
-        reminders->TmrSys_Timer();
-        for (NoteColour c : kAllNotes) {
-            const NoteRow row = app->form().row(c);
-            if (row.tmrDate->isActive())
-                reminders->dateCheck_Timer(c);
-            if (row.tmrTime->isActive())
-                reminders->timeCheck_Timer(c);
-        }
+        tickAll(app->settingsWindow());
     }
     bool shown(NoteColour c) const
     {
@@ -138,11 +126,15 @@ void TstReminders::clockDisplayFollowsTheClock()
     Run r;
     r.h.clock.current = at(23, 59, 59, 31);
     r.start();
-    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2026, 12, 31)));
-    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("23:59")); // seconds dropped
+    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+        DateText::formatDate(QDate(2026, 12, 31)));
+    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(),
+        QStringLiteral("23:59")); // seconds dropped
     r.tickAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
-    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2027, 1, 1)));
-    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("00:00"));
+    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+        DateText::formatDate(QDate(2027, 1, 1)));
+    QCOMPARE(
+        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("00:00"));
     QCOMPARE(DateText::formatTime(QTime(9, 5)), QStringLiteral("09:05"));
     QCOMPARE(QLocale::c().toString(QDate(2004, 7, 5), QStringLiteral("MMMM dd, yyyy")),
         QStringLiteral("July 05, 2004"));
@@ -154,13 +146,17 @@ void TstReminders::clockSetBackOrForwardShowsAtTheNextTick()
     r.h.clock.current = at(10, 5, 30);
     r.start();
     r.tickAt(at(10, 5, 59));
-    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("10:05"));
+    QCOMPARE(
+        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("10:05"));
     r.tickAt(at(9, 5, 59)); // set back an hour
-    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("09:05"));
+    QCOMPARE(
+        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:05"));
     r.tickAt(at(9, 5, 59, 20)); // forward twelve days
-    QCOMPARE(r.app->form().txtSysDate->text(), DateText::formatDate(QDate(2026, 12, 20)));
+    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+        DateText::formatDate(QDate(2026, 12, 20)));
     r.tickAt(at(9, 6, 0, 20));
-    QCOMPARE(r.app->form().txtSysTime->text(), QStringLiteral("09:06"));
+    QCOMPARE(
+        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:06"));
 }
 
 void TstReminders::dateCheck_data()
@@ -182,7 +178,7 @@ void TstReminders::dateCheck()
     r.h.clock.current = at(10, 0);
     r.h.store.set("Date/Green", DateText::formatDate(preset));
     r.start();
-    const NoteRow green = r.app->form().row(NoteColour::Green);
+    const RowControls green = rowOf(r.app->settingsWindow(), NoteColour::Green);
     r.h.store.calls.clear();
     green.chkDate->click();
     r.tickAt(at(10, 0, 1));
@@ -203,10 +199,10 @@ void TstReminders::dateInThePastFiresRightAfterEveryStart()
             r.h.store.set("Timer/Red", "ON");
         }
         r.start();
-        QVERIFY(r.app->form().tmrRed->isActive());
+        QVERIFY(child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive());
         r.tickAt(at(10, 0));
         QVERIFY(r.shown(NoteColour::Red));
-        QVERIFY(!r.app->form().tmrRed->isActive());
+        QVERIFY(!child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive());
         kept.entries = r.h.store.entries;
     }
 }
@@ -220,10 +216,10 @@ void TstReminders::dateTomorrowFiresJustAfterMidnight()
     r.start();
     r.tickAt(at(23, 59, 59));
     QVERIFY(!r.shown(NoteColour::Blue));
-    QVERIFY(r.app->form().TmrBlue->isActive());
+    QVERIFY(child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
     r.tickAt(QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0, 200)));
     QVERIFY(r.shown(NoteColour::Blue));
-    QVERIFY(!r.app->form().TmrBlue->isActive());
+    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
 }
 
 void TstReminders::timeCheckFiresInItsMinuteOnce()
@@ -231,7 +227,7 @@ void TstReminders::timeCheckFiresInItsMinuteOnce()
     Run r;
     r.h.clock.current = at(9, 0);
     r.start();
-    const NoteRow red = r.app->form().row(NoteColour::Red);
+    const RowControls red = rowOf(r.app->settingsWindow(), NoteColour::Red);
     setTime(red, 9, 5);
     QCOMPARE(red.txtHour->text(), QStringLiteral("9"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("5"));
@@ -281,11 +277,11 @@ void TstReminders::armedAfterTheMinuteWaitsForTheNextDay()
     r.h.store.set("Hour/Green", "10");
     r.h.store.set("Min/Green", "5");
     r.start();
-    r.app->form().chkGreen1->click();
+    child<QCheckBox>(r.app->settingsWindow(), "chkGreen1")->click();
     for (const QDateTime& t : { at(10, 6, 30), at(23, 59), at(0, 0, 0, 9), at(10, 4, 59, 9) })
         r.tickAt(t);
     QVERIFY(!r.app->notes().existing(NoteColour::Green));
-    QVERIFY(r.app->form().TmrGreen1->isActive());
+    QVERIFY(child<QTimer>(r.app->settingsWindow(), "TmrGreen1")->isActive());
     r.tickAt(at(10, 5, 0, 9));
     QVERIFY(r.shown(NoteColour::Green));
 }
@@ -319,8 +315,8 @@ void TstReminders::clearedSwitchStillFiresInThisRun()
         r.h.store.set("Hour/Blue", "11");
         r.h.store.set("Min/Blue", "30");
         r.start();
-        r.app->form().chkBlue1->click();
-        r.app->form().chkBlue1->click(); // cleared while waiting
+        child<QCheckBox>(r.app->settingsWindow(), "chkBlue1")->click();
+        child<QCheckBox>(r.app->settingsWindow(), "chkBlue1")->click(); // cleared while waiting
         QCOMPARE(r.h.store.entries.value("Timer/Blue1"), QStringLiteral("OFF"));
         r.tickAt(at(11, 30));
         QVERIFY(r.shown(NoteColour::Blue));
@@ -330,7 +326,7 @@ void TstReminders::clearedSwitchStillFiresInThisRun()
     next.h.store.entries = kept.entries;
     next.h.clock.current = at(11, 29, 0, 9);
     next.start();
-    QVERIFY(!next.app->form().TmrBlue1->isActive());
+    QVERIFY(!child<QTimer>(next.app->settingsWindow(), "TmrBlue1")->isActive());
     next.tickAt(at(11, 30, 0, 9));
     QVERIFY(!next.app->notes().existing(NoteColour::Blue));
 }
@@ -344,9 +340,10 @@ void TstReminders::emptyPresetFieldsDisarmSilently()
     r.start();
     r.h.store.calls.clear();
     r.tickAt(at(10, 0));
-    QVERIFY(!r.app->form().tmrGreen->isActive());
-    QVERIFY(!r.app->form().TmrRed1->isActive());
-    QVERIFY(r.app->form().chkGreen->isChecked()); // the switch is left alone
+    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "tmrGreen")->isActive());
+    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrRed1")->isActive());
+    // The switch is left alone.
+    QVERIFY(child<QCheckBox>(r.app->settingsWindow(), "chkGreen")->isChecked());
     QVERIFY(!r.app->notes().existing(NoteColour::Green));
     QVERIFY(!r.app->notes().existing(NoteColour::Red));
     QVERIFY(r.h.store.changes().isEmpty());
@@ -403,7 +400,8 @@ void TstReminders::unreadableTextsAreNotDue()
     for (int m = 0; m < 3; ++m)
         r.tickAt(at(10, m));
     QVERIFY(!r.app->notes().existing(NoteColour::Red));
-    QVERIFY(isDate ? r.app->form().tmrRed->isActive() : r.app->form().TmrRed1->isActive());
+    QVERIFY(isDate ? child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive()
+                   : child<QTimer>(r.app->settingsWindow(), "TmrRed1")->isActive());
 }
 
 void TstReminders::readersAcceptEnglishAfterALanguageChange()
@@ -502,11 +500,11 @@ void TstReminders::dateWrittenInAnotherLanguageIsDue()
     r.h.store.set("Date/Green", QLocale(written).toString(preset, QStringLiteral("MMMM dd, yyyy")));
     r.h.store.set("Timer/Green", "ON");
     r.start();
-    QCOMPARE(r.app->form().txtSysDate->text(),
+    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
         QLocale(program).toString(QDate(2026, 12, 8), QStringLiteral("MMMM dd, yyyy")));
     r.tickAt(at(10, 0, 1));
     QCOMPARE(r.shown(NoteColour::Green), fires);
-    QCOMPARE(r.app->form().tmrGreen->isActive(), !fires);
+    QCOMPARE(child<QTimer>(r.app->settingsWindow(), "tmrGreen")->isActive(), !fires);
 }
 
 void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()
@@ -521,13 +519,13 @@ void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()
     int nested = 0;
     r.h.ports.onOut = [&](qint16 port, qint16) {
         if (port == 0x43 && nested++ < 3)
-            r.reminders->dateCheck_Timer(NoteColour::Blue);
+            tick(rowOf(r.app->settingsWindow(), NoteColour::Blue).tmrDate);
     };
-    r.reminders->dateCheck_Timer(NoteColour::Blue);
+    tick(rowOf(r.app->settingsWindow(), NoteColour::Blue).tmrDate);
     QCOMPARE(created.count(), 1);
     QCOMPARE(r.h.ports.tones(), 8);
     QVERIFY(r.shown(NoteColour::Blue));
-    QVERIFY(!r.app->form().TmrBlue->isActive());
+    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
 }
 
 void TstReminders::realTimersFireWithinATick()
@@ -537,9 +535,9 @@ void TstReminders::realTimersFireWithinATick()
     r.h.store.set("Hour/Green", "15");
     r.h.store.set("Min/Green", "20");
     r.start();
-    r.app->form().chkGreen1->click();
+    child<QCheckBox>(r.app->settingsWindow(), "chkGreen1")->click();
     QTRY_VERIFY_WITH_TIMEOUT(r.shown(NoteColour::Green), 2000);
-    QVERIFY(!r.app->form().TmrGreen1->isActive());
+    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrGreen1")->isActive());
 }
 
 QTEST_MAIN(TstReminders)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "harness.h"
+#include "fakes.h"
+#include "shortintervals.h"
 
 #include "app/savekeeper.h"
 
@@ -26,8 +27,9 @@ void TstSaveKeeper::aFailedSaveIsTriedAgainUntilItWorks()
     QSignalSpy recovered(&keeper, &SaveKeeper::recovered);
     store.failWrites = true;
     QVERIFY(
-        !store.WriteSetting(QStringLiteral("Note"), QStringLiteral("Red"), QStringLiteral("a")));
-    keeper.saveFailed(store.errorString());
+        !keeper.WriteSetting(QStringLiteral("Note"), QStringLiteral("Red"), QStringLiteral("a")));
+    QVERIFY(!keeper.RemoveSetting(QStringLiteral("Always"), QStringLiteral("Red")));
+    // Told once, with the reason, however many writes fail.
     QCOMPARE(told.size(), 1);
     QCOMPARE(told.first().first().toString(), QStringLiteral("No space left on device"));
     QTRY_VERIFY(store.calls.count(QStringLiteral("Retry")) >= 2);
@@ -35,10 +37,13 @@ void TstSaveKeeper::aFailedSaveIsTriedAgainUntilItWorks()
     store.failWrites = false;
     QVERIFY(recovered.wait());
     QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("a"));
-    // Once saved, nothing is tried again.
+    // Once saved, nothing is tried again; a new failure is news again.
     const qsizetype tries = store.calls.size();
     QTest::qWait(3 * intervals().saveRetryMs);
     QCOMPARE(store.calls.size(), tries);
+    store.failWrites = true;
+    keeper.WriteSetting(QStringLiteral("Note"), QStringLiteral("Red"), QStringLiteral("b"));
+    QCOMPARE(told.size(), 2);
 }
 
 void TstSaveKeeper::aWriteThatWorksEndsTheRetries()
@@ -48,10 +53,15 @@ void TstSaveKeeper::aWriteThatWorksEndsTheRetries()
     FakeMessageBox messages;
     SaveKeeper keeper(store, messages);
     QSignalSpy recovered(&keeper, &SaveKeeper::recovered);
+    QVERIFY(
+        keeper.WriteSetting(QStringLiteral("Hour"), QStringLiteral("Red"), QStringLiteral("9")));
+    QCOMPARE(recovered.size(), 0); // nothing had failed
     store.failWrites = true;
-    keeper.saveFailed(store.errorString());
-    keeper.savedAgain();
+    keeper.WriteSetting(QStringLiteral("Note"), QStringLiteral("Red"), QStringLiteral("a"));
+    store.failWrites = false;
+    keeper.WriteSetting(QStringLiteral("Hour"), QStringLiteral("Red"), QStringLiteral("10"));
     QCOMPARE(recovered.size(), 1);
+    QCOMPARE(store.entries.value(QStringLiteral("Note/Red")), QStringLiteral("a"));
     QTest::qWait(3 * intervals().saveRetryMs);
     QVERIFY(!store.calls.contains(QStringLiteral("Retry")));
 }
@@ -66,7 +76,7 @@ void TstSaveKeeper::theQuestionBeforeTheEnd()
     QVERIFY(messages.asked.isEmpty());
 
     store.failWrites = true;
-    store.WriteSetting(QStringLiteral("Note"), QStringLiteral("Green"), QStringLiteral("g"));
+    keeper.WriteSetting(QStringLiteral("Note"), QStringLiteral("Green"), QStringLiteral("g"));
     messages.answers = { true };
     QVERIFY(keeper.readyToEnd()); // "Close anyway"
     QCOMPARE(messages.asked.size(), 1);

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "base/buildinfo.h"
 #include "notes/notes.h"
 #include "notes/notewindow.h"
-#include "settingswindow/settingsform.h"
+#include "settingswindow/helptext.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,12 +54,13 @@ void TstSettingsController::settingsWindowShowAndTray()
     QVERIFY(app.settingsWindow().isVisible());
     QCOMPARE(app.settingsWindow().pos(), pos);
     QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
-    QTest::mouseClick(app.form().lblTray, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblTray"), Qt::LeftButton);
     QVERIFY(!app.settingsWindow().isVisible());
     // Hidden, the clock display goes on; the credit line rests until the window shows again.
-    QVERIFY(app.form().TmrSys->isActive() && !app.form().tmrMe->isActive());
+    QVERIFY(child<QTimer>(app.settingsWindow(), "TmrSys")->isActive()
+        && !child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
     app.tray().menu().MnuSetting->trigger();
-    QVERIFY(app.form().tmrMe->isActive());
+    QVERIFY(child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
 }
 
 void TstSettingsController::noteLabelsShowTheirNotes()
@@ -70,8 +72,9 @@ void TstSettingsController::noteLabelsShowTheirNotes()
     const struct {
         QLabel* label;
         NoteColour colour;
-    } labels[] = { { app.form().lblRed, NoteColour::Red },
-        { app.form().lblGreen, NoteColour::Green }, { app.form().lblBlue, NoteColour::Blue } };
+    } labels[] = { { child<QLabel>(app.settingsWindow(), "lblRed"), NoteColour::Red },
+        { child<QLabel>(app.settingsWindow(), "lblGreen"), NoteColour::Green },
+        { child<QLabel>(app.settingsWindow(), "lblBlue"), NoteColour::Blue } };
     for (const auto& l : labels) {
         QVERIFY(!app.notes().existing(l.colour));
         QTest::mouseClick(l.label, Qt::RightButton); // not a click of the label
@@ -115,7 +118,8 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     QTest::mousePress(l, button);
     QVERIFY(b->isVisible());
     // The box covers the rows and the clock, but not its own label.
-    QVERIFY(b->geometry().contains(app.form().txtDateRed->geometry()));
+    QVERIFY(
+        b->geometry().contains(child<QLineEdit>(app.settingsWindow(), "txtDateRed")->geometry()));
     QVERIFY(!b->geometry().intersects(l->geometry()));
     // A menu request on the label (a right press, without a tray) opens nothing over the box.
     QContextMenuEvent menuRequest(
@@ -131,11 +135,11 @@ void TstSettingsController::creditLineAlternatesWhileShown()
     Harness h;
     Tackpad& app = h.start();
     QVERIFY(!app.settingsWindow().isVisible());
-    QLabel* me = app.form().lblMe;
+    QLabel* me = child<QLabel>(app.settingsWindow(), "lblMe");
     QCOMPARE(me->text(), creditText());
     QStringList seen;
     for (int i = 0; i < 4; ++i) {
-        QMetaObject::invokeMethod(app.form().tmrMe, "timeout");
+        QMetaObject::invokeMethod(child<QTimer>(app.settingsWindow(), "tmrMe"), "timeout");
         seen << me->text();
     }
     QCOMPARE(seen,
@@ -143,7 +147,7 @@ void TstSettingsController::creditLineAlternatesWhileShown()
             { BuildInfo::webAddress(), creditText(), BuildInfo::webAddress(), creditText() }));
     QVERIFY(BuildInfo::webAddress().startsWith(QLatin1String("https://")));
     // By the real timer, every two seconds, only while the window shows.
-    QVERIFY(!app.form().tmrMe->isActive());
+    QVERIFY(!child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
     app.settingsWindow().show();
     QTRY_COMPARE_WITH_TIMEOUT(me->text(), BuildInfo::webAddress(), 2600);
 }
@@ -155,9 +159,10 @@ void TstSettingsController::webPageOpensFromBothPlaces()
     Tackpad& app = h.start();
     app.settingsWindow().show();
     QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
-    QTest::mouseClick(app.form().lblMe, Qt::LeftButton);
-    QMetaObject::invokeMethod(app.form().tmrMe, "timeout"); // now showing the address
-    QTest::mouseClick(app.form().lblMe, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblMe"), Qt::LeftButton);
+    QMetaObject::invokeMethod(
+        child<QTimer>(app.settingsWindow(), "tmrMe"), "timeout"); // now showing the address
+    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblMe"), Qt::LeftButton);
     app.tray().menu().Mnuzovo->trigger();
     const QUrl page(BuildInfo::webAddress());
     QCOMPARE(h.commands.opened, QList<QUrl>({ page, page, page }));
@@ -186,7 +191,7 @@ void TstSettingsController::saveFailureIsToldOnce()
     Harness h;
     Tackpad& app = h.start();
     app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
     h.store.failWrites = true;
     QTest::keyClicks(txt, QStringLiteral("abc"));
     // Without a tray the message is a box that does not block typing.
@@ -223,10 +228,10 @@ void TstSettingsController::failedSavesAreToldAndTriedAgain()
 
     // A preset that cannot be saved is told as a note's text is.
     h.store.failWrites = true;
-    app.form().row(NoteColour::Red).chkStart->click();
+    rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(boxCount(), 1);
     app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
     QTest::keyClicks(txt, QStringLiteral("ab"));
     QCOMPARE(boxCount(), 1);
 

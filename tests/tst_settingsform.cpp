@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "settingswindow/helptext.h"
-#include "settingswindow/settingsform.h"
+#include "lonewindow.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -59,8 +60,8 @@ private slots:
     void textsStayReadableUnderADarkPalette();
 
 private:
-    QWidget* m_window = nullptr;
-    SettingsForm m_form;
+    std::unique_ptr<LoneSettingsWindow> m_lone;
+    SettingsWindow* m_window = nullptr;
     template <typename T> T* find(const char* name)
     {
         return m_window->findChild<T*>(QString::fromLatin1(name));
@@ -69,12 +70,11 @@ private:
 
 void TstSettingsForm::init()
 {
-    m_window = new QWidget;
-    m_form = SettingsForm();
-    m_form.setupUi(m_window);
+    m_lone = std::make_unique<LoneSettingsWindow>();
+    m_window = &m_lone->window;
 }
 
-void TstSettingsForm::cleanup() { delete m_window; }
+void TstSettingsForm::cleanup() { m_lone.reset(); }
 
 void TstSettingsForm::windowIsHiddenFramelessAndFixed()
 {
@@ -84,10 +84,11 @@ void TstSettingsForm::windowIsHiddenFramelessAndFixed()
     QVERIFY(m_window->windowFlags() & Qt::Tool);
     QVERIFY(m_window->windowTitle().isEmpty());
     // 10575 x 4830 twips of client area inside a one-pixel border, not resizable.
-    QCOMPARE(m_form.client->geometry(), QRect(1, 1, 705, 322));
+    QCOMPARE(child<QWidget>(*m_window, "frmMainClient")->geometry(), QRect(1, 1, 705, 322));
     QCOMPARE(m_window->minimumSize(), QSize(707, 324));
     QCOMPARE(m_window->maximumSize(), QSize(707, 324));
-    QCOMPARE(m_form.client->palette().color(QPalette::Window), QColor(64, 64, 64));
+    QCOMPARE(child<QWidget>(*m_window, "frmMainClient")->palette().color(QPalette::Window),
+        QColor(64, 64, 64));
     QVERIFY(!m_window->windowIcon().isNull());
 }
 
@@ -218,10 +219,11 @@ void TstSettingsForm::clockAndCalendars()
     auto* frame = find<QGroupBox>("Frame1");
     QCOMPARE(frame->title(), QStringLiteral("System Date and Time"));
     QCOMPARE(frame->geometry(), twips(240, 600, 3735, 735));
-    QCOMPARE(m_form.txtSysDate->parentWidget(), frame);
-    QCOMPARE(m_form.txtSysDate->geometry(), twips(120, 240, 1815, 360));
-    QCOMPARE(m_form.txtSysTime->geometry(), twips(2280, 840, 1455, 360));
-    for (QLineEdit* f : { m_form.txtSysDate, m_form.txtSysTime }) {
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysDate")->parentWidget(), frame);
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysDate")->geometry(), twips(120, 240, 1815, 360));
+    QCOMPARE(child<QLineEdit>(*m_window, "txtSysTime")->geometry(), twips(2280, 840, 1455, 360));
+    for (QLineEdit* f :
+        { child<QLineEdit>(*m_window, "txtSysDate"), child<QLineEdit>(*m_window, "txtSysTime") }) {
         QVERIFY(f->text().isEmpty());
         QVERIFY(f->isReadOnly());
         QCOMPARE(f->palette().color(QPalette::Base), QColor(224, 224, 224));
@@ -254,7 +256,7 @@ void TstSettingsForm::helpTextLineByLine()
 {
     const QString text = instructionText();
     QCOMPARE(text.size(), 705);
-    QCOMPARE(m_form.txtInstruction->toPlainText(),
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtInstruction")->toPlainText(),
         QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 15);
@@ -281,13 +283,15 @@ void TstSettingsForm::helpTextLineByLine()
     };
     for (int i = 0; i < 15; ++i)
         QCOMPARE(lines.at(i), expected.at(i));
-    QVERIFY(m_form.txtInstruction->isHidden());
-    QVERIFY(!m_form.txtInstruction->isReadOnly());
-    QCOMPARE(m_form.txtInstruction->geometry(), twips(360, 360, 9855, 3735));
-    QVERIFY(m_form.txtAd->isHidden());
-    QCOMPARE(m_form.txtAd->geometry(), twips(600, 600, 9375, 3255));
-    QCOMPARE(m_form.txtAd->palette().color(QPalette::Text), QColor(64, 0, 0));
-    QVERIFY(!m_form.txtAd->toPlainText().trimmed().isEmpty());
+    QVERIFY(child<QPlainTextEdit>(*m_window, "txtInstruction")->isHidden());
+    QVERIFY(!child<QPlainTextEdit>(*m_window, "txtInstruction")->isReadOnly());
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtInstruction")->geometry(),
+        twips(360, 360, 9855, 3735));
+    QVERIFY(child<QPlainTextEdit>(*m_window, "txtAd")->isHidden());
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtAd")->geometry(), twips(600, 600, 9375, 3255));
+    QCOMPARE(child<QPlainTextEdit>(*m_window, "txtAd")->palette().color(QPalette::Text),
+        QColor(64, 0, 0));
+    QVERIFY(!child<QPlainTextEdit>(*m_window, "txtAd")->toPlainText().trimmed().isEmpty());
 }
 
 void TstSettingsForm::helpBoxesShowTheirWholeText()
@@ -296,7 +300,8 @@ void TstSettingsForm::helpBoxesShowTheirWholeText()
     // line stays whole on one line and all of them fit the box: there is nothing to scroll to.
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    for (QPlainTextEdit* box : { m_form.txtInstruction, m_form.txtAd }) {
+    for (QPlainTextEdit* box : { child<QPlainTextEdit>(*m_window, "txtInstruction"),
+             child<QPlainTextEdit>(*m_window, "txtAd") }) {
         box->show();
         QCoreApplication::processEvents();
         QCOMPARE(box->verticalScrollBar()->maximum(), 0);
@@ -317,31 +322,39 @@ void TstSettingsForm::timersAndTheirStates()
     }
     // The schedule starts the clock display, the shown settings window its credit line.
     QVERIFY(!find<QTimer>("TmrSys")->isActive());
-    QCOMPARE(find<QTimer>("tmrMe")->interval(), 2000);
+    QCOMPARE(find<QTimer>("tmrMe")->interval(), intervals().creditLineMs);
+    QCOMPARE(Intervals().creditLineMs, 2000);
     QVERIFY(!find<QTimer>("tmrMe")->isActive());
 }
 
 void TstSettingsForm::overlapOrderFrontToBack()
 {
-    const QObjectList children = m_form.client->children();
+    const QObjectList children = child<QWidget>(*m_window, "frmMainClient")->children();
     auto z = [&](QWidget* w) { return children.indexOf(w); }; // later children are drawn above
-    QVERIFY(z(m_form.txtInstruction) > z(m_form.txtAd));
-    QVERIFY(z(m_form.txtAd) > z(m_form.CalendarRed));
-    QVERIFY(z(m_form.CalendarRed) > z(m_form.CalendarBlue));
-    QVERIFY(z(m_form.CalendarBlue) > z(m_form.CalendarGreen));
-    QVERIFY(z(m_form.CalendarGreen) > z(m_form.txtDateRed));
+    QVERIFY(z(child<QPlainTextEdit>(*m_window, "txtInstruction"))
+        > z(child<QPlainTextEdit>(*m_window, "txtAd")));
+    QVERIFY(z(child<QPlainTextEdit>(*m_window, "txtAd"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarRed")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarRed"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarBlue")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarBlue"))
+        > z(child<QCalendarWidget>(*m_window, "CalendarGreen")));
+    QVERIFY(z(child<QCalendarWidget>(*m_window, "CalendarGreen"))
+        > z(child<QLineEdit>(*m_window, "txtDateRed")));
     // What is drawn on the window lies beneath every control.
-    const QList<QWidget*> drawnBeneath { m_form.lblRed, m_form.Line1, m_form.Shape1,
-        m_form.Label13 };
+    const QList<QWidget*> drawnBeneath { child<QLabel>(*m_window, "lblRed"),
+        child<QWidget>(*m_window, "Line1"), child<QWidget>(*m_window, "Shape1"),
+        child<QLabel>(*m_window, "Label13") };
     for (QWidget* beneath : drawnBeneath)
-        QVERIFY(z(beneath) < z(m_form.txtDateBlue));
-    QVERIFY(z(m_form.txtSysTime) > z(m_form.Frame1));
+        QVERIFY(z(beneath) < z(child<QLineEdit>(*m_window, "txtDateBlue")));
+    QVERIFY(
+        z(child<QLineEdit>(*m_window, "txtSysTime")) > z(child<QGroupBox>(*m_window, "Frame1")));
 }
 
 void TstSettingsForm::everyControlHasAnAccessibleName()
 {
-    for (QWidget* w :
-        m_form.client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    const QWidget* client = child<QWidget>(*m_window, "frmMainClient");
+    for (QWidget* w : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (w->objectName().isEmpty())
             continue;
         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
@@ -358,9 +371,8 @@ void TstSettingsForm::textsStayReadableUnderADarkPalette()
     for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         dark.setColor(role, QColor(238, 238, 238));
     QApplication::setPalette(dark);
-    QWidget window;
-    SettingsForm form;
-    form.setupUi(&window);
+    LoneSettingsWindow lone;
+    const QWidget* client = child<QWidget>(lone.window, "frmMainClient");
     QApplication::setPalette(before);
 
     auto readable = [](QWidget* w, QPalette::ColorRole text, QPalette::ColorRole background,
@@ -369,17 +381,17 @@ void TstSettingsForm::textsStayReadableUnderADarkPalette()
             = contrast(w->palette().color(group, text), w->palette().color(group, background));
         QVERIFY2(ratio >= 4.5, qPrintable(w->objectName() + QStringLiteral(" %1").arg(ratio)));
     };
-    for (auto* l : form.client->findChildren<QLabel*>()) {
+    for (auto* l : client->findChildren<QLabel*>()) {
         // The program's name is its logotype, red on the window's grey by design.
-        if (l != form.Label2 && !l->text().isEmpty())
+        if (l->objectName() != u"Label2" && !l->text().isEmpty())
             readable(l, QPalette::WindowText, QPalette::Window);
     }
-    for (auto* e : form.client->findChildren<QLineEdit*>())
+    for (auto* e : client->findChildren<QLineEdit*>())
         readable(e, QPalette::Text, QPalette::Base);
-    for (auto* e : form.client->findChildren<QPlainTextEdit*>())
+    for (auto* e : client->findChildren<QPlainTextEdit*>())
         readable(e, QPalette::Text, QPalette::Base);
     for (NoteColour c : kAllNotes) {
-        QCalendarWidget* cal = form.row(c).Calendar;
+        QCalendarWidget* cal = rowOf(lone.window, c).Calendar;
         readable(cal, QPalette::Text, QPalette::Base);
         readable(cal, QPalette::Text, QPalette::Base, QPalette::Disabled); // the other months' days
         readable(cal, QPalette::HighlightedText, QPalette::Highlight);

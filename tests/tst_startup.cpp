@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "app/tackpad.h"
@@ -53,14 +54,15 @@ void TstStartup::emptyStoreShowsNothingAndArmsNothing()
     QCOMPARE(h.autostart.registrations.size(), 1);
     QCOMPARE(h.autostart.registrations.first().first, QStringLiteral("Tackpad"));
     QVERIFY(h.messages.shown.isEmpty());
-    QCOMPARE(app.form().txtSysDate->text(), DateText::formatDate(QDate(2026, 12, 8)));
-    QCOMPARE(app.form().txtSysTime->text(), QStringLiteral("09:41"));
+    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtSysDate")->text(),
+        DateText::formatDate(QDate(2026, 12, 8)));
+    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:41"));
     QStringList expected;
     for (const char* c : { "Blue", "Green", "Red" })
         expected << rowReads(QLatin1String(c));
     QCOMPARE(h.store.calls, expected);
     for (NoteColour c : kAllNotes) {
-        const NoteRow row = app.form().row(c);
+        const RowControls row = rowOf(app.settingsWindow(), c);
         QVERIFY(row.txtDate->text().isEmpty() && row.txtHour->text().isEmpty()
             && row.txtMin->text().isEmpty());
         QVERIFY(
@@ -93,7 +95,7 @@ void TstStartup::everyAlwaysEntryShowsNotesBlueGreenRed()
     QCOMPARE(h.ports.tones(), 24);
     for (NoteColour c : kAllNotes) {
         QVERIFY(app.notes().existing(c)->isVisible());
-        QVERIFY(app.form().row(c).chkStart->isChecked());
+        QVERIFY(rowOf(app.settingsWindow(), c).chkStart->isChecked());
     }
     QVERIFY(!app.settingsWindow().isVisible());
 }
@@ -106,11 +108,11 @@ void TstStartup::switchesAreRestoredEvenWithoutTheirFields()
     h.store.set(QStringLiteral("Hour/Blue"), QStringLiteral("7"));
     Tackpad& app = h.make();
     app.Form_Load();
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     QVERIFY(green.chkDate->isChecked());
     QVERIFY(!green.chkDate->isEnabled());
     QVERIFY(green.tmrDate->isActive());
-    const NoteRow blue = app.form().row(NoteColour::Blue);
+    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
     QCOMPARE(blue.txtHour->text(), QStringLiteral("7"));
     QVERIFY(blue.chkTime->isChecked());
     QVERIFY(!blue.chkTime->isEnabled());
@@ -137,7 +139,7 @@ void TstStartup::onlyTheNotesAskedForTakeTheKeyboard()
     QVERIFY(!red->windowHandle()->property("_q_showWithoutActivating").toBool());
 
     // A date switch set on a day that has come pops the note up, though the person set it.
-    const NoteRow green = app.form().row(NoteColour::Green);
+    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
     green.txtDate->setText(DateText::formatDate(QDate(2026, 12, 1)));
     green.chkDate->click();
     QTRY_VERIFY(app.notes().existing(NoteColour::Green));
@@ -169,7 +171,7 @@ void TstStartup::onlyExactlyOnCountsAsOn()
         h.store.set(QLatin1String(key), value);
     Tackpad& app = h.make();
     app.Form_Load();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     QCOMPARE(red.chkDate->isChecked(), on);
     QCOMPARE(red.chkTime->isChecked(), on);
     QCOMPARE(red.chkStart->isChecked(), on);
@@ -200,7 +202,7 @@ void TstStartup::fullPresetsComeBackAndTheStoreIsUnchanged()
     h.store.entries = stored;
     Tackpad& app = h.make();
     app.Form_Load();
-    const NoteRow red = app.form().row(NoteColour::Red);
+    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), QStringLiteral("July 05, 2004"));
     QCOMPARE(red.txtHour->text(), QStringLiteral("14"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("0"));
@@ -211,10 +213,11 @@ void TstStartup::fullPresetsComeBackAndTheStoreIsUnchanged()
     QCOMPARE(red.VScrollHour->value(), 1);
     QCOMPARE(red.VScrollMin->value(), 59);
     // Texts go into the fields unchanged, even when they do not read as dates or times.
-    QCOMPARE(app.form().txtDateBlue->text(), QStringLiteral("not a date at all"));
-    QCOMPARE(app.form().txtHourGreen->text(), QStringLiteral("99"));
-    QCOMPARE(app.form().txtMinGreen->text(), QStringLiteral("abc"));
-    QVERIFY(app.form().chkGreen1->isEnabled());
+    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtDateBlue")->text(),
+        QStringLiteral("not a date at all"));
+    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtHourGreen")->text(), QStringLiteral("99"));
+    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtMinGreen")->text(), QStringLiteral("abc"));
+    QVERIFY(child<QCheckBox>(app.settingsWindow(), "chkGreen1")->isEnabled());
     QCOMPARE(h.store.entries, stored);
 }
 

@@ -64,7 +64,7 @@ private slots:
 
 void TstTextPieces::loadsCopiesAndUndoesAsOneParagraph()
 {
-    NoteTextBox box(nullptr);
+    NoteTextBox box(nullptr, {});
     PlainTextMirror mirror(box.document());
     // One word of 100 001 characters, of which all but the first take two UTF-16 units each.
     QString long1 = QStringLiteral("x");
@@ -124,7 +124,7 @@ void TstTextPieces::loadsCopiesAndUndoesAsOneParagraph()
 void TstTextPieces::randomEditsMatchThePlainText()
 {
     QRandomGenerator random(20261208);
-    NoteTextBox box(nullptr);
+    NoteTextBox box(nullptr, {});
     PlainTextMirror mirror(box.document());
     QString model = words(random, 3 * TextPieces::kLongestBlock) + QStringLiteral("\nshort\n")
         + QString(2 * TextPieces::kLongestBlock, u'z');

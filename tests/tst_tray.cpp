@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls.h"
 #include "harness.h"
 
 #include "notes/notes.h"
 #include "notes/notewindow.h"
 #include "platform/settingsfile/inisettingsstore.h"
-#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>
@@ -57,7 +57,7 @@ int closeChild(const QString& storePath)
     app.Form_Load();
     app.notes().Show(NoteColour::Red);
     QTest::keyClicks(
-        app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("typed before"));
+        noteTextBox(app.notes().existing(NoteColour::Red)), QStringLiteral("typed before"));
     int tones = 0;
     program.ports.onOut = [&](qint16 port, qint16 value) {
         if (port == 0x61 && (value & 3) == 3 && ++tones == 3)
@@ -76,7 +76,7 @@ int endChild(const QString& storePath, const QString& how, bool freed)
     Tackpad& app = program.app; // it takes SIGTERM itself
     app.Form_Load();
     app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = app.notes().existing(NoteColour::Red)->form().txt;
+    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
     QTest::keyClicks(txt, QStringLiteral("saved "));
     // A file-size limit fails the writes as a full disk does.
     rlimit saved;
@@ -196,7 +196,7 @@ void TstTray::hideOfANoteNeverShownCreatesItSilentlyLater()
     app.tray().menu().MnuHideGreen->trigger();
     NoteWindow* green = app.notes().existing(NoteColour::Green);
     QVERIFY(green && !green->isVisible());
-    QCOMPARE(green->form().txt->toPlainText(), QStringLiteral("restored"));
+    QCOMPARE(noteTextBox(green)->toPlainText(), QStringLiteral("restored"));
     QCOMPARE(h.ports.tones(), 8);
     app.tray().menu().MnuShowGreen->trigger();
     QVERIFY(green->isVisible());
@@ -225,8 +225,8 @@ void TstTray::closeWithUnsavedChangesAsks()
     Tackpad& app = h.start();
     app.notes().Show(NoteColour::Red);
     h.store.failWrites = true;
-    QTest::keyClicks(app.notes().existing(NoteColour::Red)->form().txt, QStringLiteral("abc"));
-    app.form().row(NoteColour::Blue).chkStart->click();
+    QTest::keyClicks(noteTextBox(app.notes().existing(NoteColour::Red)), QStringLiteral("abc"));
+    rowOf(app.settingsWindow(), NoteColour::Blue).chkStart->click();
     h.store.calls.clear();
     app.tray().menu().MnuEnd->trigger(); // no answer given: "Keep running", the default
     QCOMPARE(h.store.changes(), QStringList { QStringLiteral("Retry") });
@@ -350,7 +350,7 @@ void TstTray::saveFailureReachesThePerson()
     Tackpad& app = h.start();
     h.store.failWrites = true;
     for (int i = 0; i < 3; ++i) // told once, however often it fails
-        app.form().row(NoteColour::Red).chkStart->click();
+        rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(h.notifications.sent.size(), notifications);
     QList<QMessageBox*> boxes;
     for (QWidget* w : QApplication::topLevelWidgets()) {

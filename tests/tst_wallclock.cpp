@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The reminders against the wall clock as it really moves: minutes passing, sleeps, clock
 // changes, daylight saving and zone changes. Runs with TZ=Europe/Berlin.
+#include "controls.h"
 #include "harness.h"
 
 #include "notes/notes.h"
@@ -42,7 +43,8 @@ struct Run {
     {
         const auto resting = [this] {
             for (NoteColour c : kAllNotes) {
-                for (QTimer* t : { app->form().row(c).tmrDate, app->form().row(c).tmrTime }) {
+                for (QTimer* t : { rowOf(app->settingsWindow(), c).tmrDate,
+                         rowOf(app->settingsWindow(), c).tmrTime }) {
                     if (t->isActive() && t->remainingTime() < 60000)
                         return false;
                 }
@@ -68,7 +70,7 @@ struct Run {
         NoteWindow* w = app->notes().existing(c);
         return w && w->isVisible();
     }
-    QString time() const { return app->form().txtSysTime->text(); }
+    QString time() const { return child<QLineEdit>(app->settingsWindow(), "txtSysTime")->text(); }
 };
 
 QMap<QString, QString> redAt(int hour, int minute)
@@ -106,10 +108,12 @@ void TstWallClock::nothingTicksWhileNothingIsDue()
     stored.insert("Date/Red", DateText::formatDate(QDate(2026, 12, 9)));
     stored.insert("Timer/Red", "ON");
     Run r(utc(12, 8, 9, 41, 30), stored);
-    const SettingsForm& f = r.app->form();
-    QVERIFY(f.tmrRed->isActive() && f.TmrRed1->isActive() && f.TmrSys->isActive());
-    QSignalSpy sys(f.TmrSys, &QTimer::timeout), date(f.tmrRed, &QTimer::timeout),
-        time(f.TmrRed1, &QTimer::timeout);
+    const QObject& f = r.app->settingsWindow();
+    QVERIFY(child<QTimer>(f, "tmrRed")->isActive() && child<QTimer>(f, "TmrRed1")->isActive()
+        && child<QTimer>(f, "TmrSys")->isActive());
+    QSignalSpy sys(child<QTimer>(f, "TmrSys"), &QTimer::timeout),
+        date(child<QTimer>(f, "tmrRed"), &QTimer::timeout),
+        time(child<QTimer>(f, "TmrRed1"), &QTimer::timeout);
     QTest::qWait(400);
     QCOMPARE(sys.count() + date.count() + time.count(), 0);
     // Hidden, the one wake-up to come is the first moment a check can be due: Red's 11:00.
@@ -134,7 +138,7 @@ void TstWallClock::hiddenTheDisplayWaitsUntilItIsSeen()
     r.app->settingsWindow().show();
     QCOMPARE(r.time(), QStringLiteral("13:00"));
     // A minute passed while the display was hidden is not taken for one passed over.
-    const NoteRow red = r.app->form().row(NoteColour::Red);
+    const RowControls red = rowOf(r.app->settingsWindow(), NoteColour::Red);
     red.txtHour->setText(QStringLiteral("11"));
     red.txtMin->setText(QStringLiteral("30"));
     red.chkTime->click();
@@ -199,7 +203,7 @@ void TstWallClock::timeCheck()
     r.app->settingsWindow().show(); // the display is current whenever it is seen
     QCOMPARE(r.time(), DateText::formatTime(now.time()));
     QCOMPARE(r.shown(NoteColour::Red), fires);
-    QCOMPARE(r.app->form().TmrRed1->isActive(), !fires);
+    QCOMPARE(child<QTimer>(r.app->settingsWindow(), "TmrRed1")->isActive(), !fires);
 }
 
 void TstWallClock::firesOnceThoughTheMinuteComesAgain_data()

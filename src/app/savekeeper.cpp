@@ -39,23 +39,54 @@ SaveKeeper::SaveKeeper(SettingsStore& store, MessageBox& messages, QObject* pare
     m_retry.setInterval(intervals().saveRetryMs);
     m_retry.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_retry, &QTimer::timeout, this, [this] {
-        if (m_store.retrySave())
-            emit recovered();
-        else
+        if (!retrySave())
             m_retry.start();
     });
 }
 
-void SaveKeeper::saveFailed(const QString& reason)
+QString SaveKeeper::ReadSetting(const QString& section, const QString& key)
 {
-    emit failureToTell(reason);
-    m_retry.start();
+    return m_store.ReadSetting(section, key);
 }
 
-void SaveKeeper::savedAgain()
+bool SaveKeeper::WriteSetting(const QString& section, const QString& key, const QString& value)
 {
-    m_retry.stop();
-    emit recovered();
+    return outcome(m_store.WriteSetting(section, key, value));
+}
+
+bool SaveKeeper::RemoveSetting(const QString& section, const QString& key)
+{
+    return outcome(m_store.RemoveSetting(section, key));
+}
+
+bool SaveKeeper::retrySave()
+{
+    // A retry that fails tells nothing new.
+    const bool saved = m_store.retrySave();
+    return saved ? outcome(true) : false;
+}
+
+QList<QPair<QString, QString>> SaveKeeper::unsavedEntries() const
+{
+    return m_store.unsavedEntries();
+}
+
+QString SaveKeeper::errorString() const { return m_store.errorString(); }
+
+bool SaveKeeper::outcome(bool saved)
+{
+    if (!saved) {
+        if (!m_failing)
+            emit failureToTell(m_store.errorString());
+        m_failing = true;
+        m_retry.start();
+    } else if (m_failing && m_store.unsavedEntries().isEmpty()) {
+        // A write that works saves whatever earlier ones left behind.
+        m_failing = false;
+        m_retry.stop();
+        emit recovered();
+    }
+    return saved;
 }
 
 bool SaveKeeper::readyToEnd()

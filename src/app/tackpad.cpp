@@ -50,27 +50,24 @@ Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
     , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
-    , m_notes(m_platform.store, m_platform.ports)
-    , m_reminders(m_window.form(), m_platform.clock, m_platform.alarm,
-          [this](NoteColour c) { m_notes.PopUp(c); })
-    , m_presets(m_window.form(), m_platform.store, m_reminders,
-          [this](NoteColour c) { m_notes.PopUp(c); })
-    , m_settings(m_window, m_platform.commands)
     , m_saves(m_platform.store, m_platform.messages)
+    , m_window(m_saves, m_platform.clock, m_platform.alarm, m_platform.commands)
+    , m_notes(m_saves, m_platform.ports)
 {
     m_tray.attach(m_window);
-    connect(&m_settings, &SettingsController::noteRequested, &m_notes, &Notes::Show);
+    connect(&m_window, &SettingsWindow::noteRequested, &m_notes, &Notes::Show);
+    connect(&m_window, &SettingsWindow::noteDue, &m_notes, &Notes::PopUp);
     WindowSystem::watchScreens();
     // The user asked for the window: a tray that comes later leaves it open.
     connect(&m_tray, &Tray::settingsRequested, &m_tray, &Tray::settingsAsked);
     TrayMenu& menu = m_tray.menu();
     connect(&menu, &TrayMenu::settingsRequested, &m_tray, &Tray::settingsAsked);
-    connect(&m_tray, &Tray::settingsRequested, &m_settings, &SettingsController::ShowSettings);
-    connect(&menu, &TrayMenu::settingsRequested, &m_settings, &SettingsController::ShowSettings);
+    connect(&m_tray, &Tray::settingsRequested, &m_window, &SettingsWindow::ShowSettings);
+    connect(&menu, &TrayMenu::settingsRequested, &m_window, &SettingsWindow::ShowSettings);
     connect(&menu, &TrayMenu::showNoteRequested, &m_notes, &Notes::Show);
     connect(&menu, &TrayMenu::hideNoteRequested, &m_notes, &Notes::Hide);
     // The credit line's command: one way to the page, whichever control asks.
-    connect(&menu, &TrayMenu::webPageRequested, &m_settings, &SettingsController::lblMe_Click);
+    connect(&menu, &TrayMenu::webPageRequested, &m_window, &SettingsWindow::lblMe_Click);
     connect(&menu, &TrayMenu::closeRequested, this, &Tackpad::MnuEnd_Click);
 
     // The end of the session or a stop from outside saves first, and asks where that fails.
@@ -87,11 +84,7 @@ Tackpad::Tackpad(Platform platform)
             });
     }
 
-    connect(&m_notes, &Notes::saveFailed, &m_saves, &SaveKeeper::saveFailed);
-    connect(&m_presets, &PresetEditor::saveFailed, &m_saves, &SaveKeeper::saveFailed);
-    connect(&m_notes, &Notes::saved, &m_saves, &SaveKeeper::savedAgain);
     connect(&m_saves, &SaveKeeper::failureToTell, &m_tray, &Tray::reportSaveFailure);
-    connect(&m_saves, &SaveKeeper::recovered, &m_tray, &Tray::reportSaveRecovered);
 }
 
 Tackpad::~Tackpad() = default;
@@ -99,16 +92,16 @@ Tackpad::~Tackpad() = default;
 void Tackpad::startedAgain()
 {
     m_tray.settingsAsked();
-    m_settings.ShowSettingsFocused();
+    m_window.ShowSettingsFocused();
 }
 
 void Tackpad::Form_Load()
 {
     RegisterAutostart();
     m_window.makeTopmost();
-    m_reminders.startClock();
+    m_window.startClock();
     for (NoteColour c : kBlueGreenRed)
-        m_presets.RestorePresets(c);
+        m_window.RestorePresets(c);
 }
 
 void Tackpad::RegisterAutostart()

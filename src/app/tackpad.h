@@ -4,9 +4,6 @@
 #include "app/savekeeper.h"
 #include "base/notecolour.h"
 #include "notes/notes.h"
-#include "schedule/presets.h"
-#include "schedule/reminders.h"
-#include "settingswindow/settingscontroller.h"
 #include "settingswindow/settingswindow.h"
 #include "tray/tray.h"
 
@@ -61,11 +58,8 @@ public:
     void startedAgain();
 
     SettingsWindow& settingsWindow() { return m_window; }
-    SettingsForm& form() { return m_window.form(); }
     Notes& notes() { return m_notes; }
     Tray& tray() { return m_tray; }
-    SettingsController& settings() { return m_settings; }
-    Reminders& reminders() { return m_reminders; }
 
 private:
     void RegisterAutostart();
@@ -75,10 +69,7 @@ private:
     // Before the icon: a stop from outside that comes once the icon shows ends the program cleanly.
     std::unique_ptr<ProcessSignal> m_terminated;
     Tray m_tray; // first, so that a panel docks the icon while the rest is built
+    SaveKeeper m_saves; // every part writes through it
     SettingsWindow m_window;
     Notes m_notes;
-    Reminders m_reminders;
-    PresetEditor m_presets;
-    SettingsController m_settings;
-    SaveKeeper m_saves;
 };

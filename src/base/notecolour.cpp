@@ -1,39 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notecolour.h"
 
-QString colourWord(NoteColour colour)
-{
-    switch (colour) {
-    case NoteColour::Red:
-        return QStringLiteral("Red");
-    case NoteColour::Green:
-        return QStringLiteral("Green");
-    case NoteColour::Blue:
-        return QStringLiteral("Blue");
-    }
-    return {};
-}
+namespace {
 
-QColor rowColour(NoteColour colour)
-{
-    switch (colour) {
-    case NoteColour::Red:
-        return QColor(255, 128, 128);
-    case NoteColour::Green:
-        return QColor(0, 255, 0);
-    case NoteColour::Blue:
-        return QColor(0, 255, 255);
-    }
-    return {};
-}
+constexpr QRgb kPink = qRgb(255, 128, 128);
+constexpr QRgb kGreen = qRgb(0, 255, 0);
+constexpr QRgb kCyan = qRgb(0, 255, 255);
+constexpr QRgb kLightCyan = qRgb(128, 255, 255);
+constexpr QRgb kPaleCyan = qRgb(192, 255, 255);
 
-QColor noteTextColour(NoteColour colour)
-{
-    // The Blue note is lighter than its row in the settings window.
-    return colour == NoteColour::Blue ? QColor(128, 255, 255) : rowColour(colour);
-}
+// By NoteColour. The Blue note is lighter than its row; Red and Blue share a window colour.
+constexpr NoteIdentity kNotes[] = {
+    { "Red", kPink, kPink, kPaleCyan, kPink, "Shape1", "tmrRed", "TmrRed1" },
+    { "Green", kGreen, kGreen, kGreen, kGreen, "Shape2", "tmrGreen", "TmrGreen1" },
+    { "Blue", kCyan, kLightCyan, kPaleCyan, kLightCyan, "Shape3", "TmrBlue", "TmrBlue1" },
+};
 
-QColor noteWindowColour(NoteColour colour)
-{
-    return colour == NoteColour::Green ? QColor(0, 255, 0) : QColor(192, 255, 255);
-}
+} // namespace
+
+const NoteIdentity& noteIdentity(NoteColour colour) { return kNotes[size_t(colour)]; }
+
+QString colourWord(NoteColour colour) { return QLatin1String(noteIdentity(colour).word); }

@@ -18,7 +18,6 @@ inline constexpr qint16 kSpeakerOff = 0xFC;
 inline constexpr double kHighTone = 4703.94;
 inline constexpr double kLowTone = 2615.0;
 inline constexpr int kPairs = 4;
-inline constexpr int kToneMilliseconds = 10;
 
 /// The timer divisor for a frequency, rounded half to even and held as a signed 16-bit integer;
 /// nothing for a zero frequency or a quotient outside the 16-bit range.

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
-void NoteForm::setupUi(QWidget* window, NoteColour colour)
+void NoteForm::setupUi(QWidget* window, NoteColour colour, NoteTextBox::InsertCheck mayInsert)
 {
     const QString word = colourWord(colour);
     window->setObjectName(QStringLiteral("frm") + word);
@@ -22,7 +22,7 @@ void NoteForm::setupUi(QWidget* window, NoteColour colour)
     window->setPalette(wp);
     window->setAutoFillBackground(true);
 
-    txt = new NoteTextBox(window);
+    txt = new NoteTextBox(window, std::move(mayInsert));
     txt->setAcceptRichText(true); // what comes in is still plain text, see NoteTextBox
     txt->setObjectName(QStringLiteral("txt") + word);
     txt->setAccessibleName(word + QStringLiteral(" note text"));

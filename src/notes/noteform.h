@@ -11,7 +11,7 @@ class QWidget;
 /// window and the timer of its alert. It holds no behaviour.
 class NoteForm final {
 public:
-    void setupUi(QWidget* window, NoteColour colour);
+    void setupUi(QWidget* window, NoteColour colour, NoteTextBox::InsertCheck mayInsert);
 
     NoteTextBox* txt = nullptr; // txtRed, txtGreen or txtBlue
     QTimer* TimerSound = nullptr;

@@ -36,8 +36,6 @@ NoteWindow& Notes::window(NoteColour colour)
         // The slot is filled before the load step, whose alert lets other requests run: they
         // find this window and never create a second one.
         slot = std::make_unique<NoteWindow>(colour, m_store, m_ports);
-        connect(slot.get(), &NoteWindow::saveFailed, this, &Notes::saveFailed);
-        connect(slot.get(), &NoteWindow::saved, this, &Notes::saved);
         NoteWindow& w = *slot;
         emit created(colour);
         w.Form_Load();

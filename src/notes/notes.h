@@ -33,8 +33,6 @@ public:
 
 signals:
     void created(NoteColour colour);
-    void saveFailed(const QString& reason);
-    void saved();
 
 private:
     NoteWindow& window(NoteColour colour);

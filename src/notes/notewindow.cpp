@@ -8,7 +8,6 @@
 #include "notes/notegestures.h"
 #include "notes/notewrapping.h"
 #include "text/notetextbox.h"
-#include "text/plaintextmirror.h"
 #include "widgets/announcement.h"
 
 #include <QCloseEvent>
@@ -44,13 +43,12 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
     , m_colour(colour)
     , m_store(store)
 {
-    m_form.setupUi(this, colour);
+    m_form.setupUi(this, colour, [this](const QString& added) { return allowsInsert(added); });
     NoteTextBox* txt = m_form.txt;
     // Two lines of its text, and its sizing band, stay visible at the smallest.
     const int twoLines
         = 2 * QFontMetrics(txt->font()).lineSpacing() + 2 * int(txt->document()->documentMargin());
     setMinimumSize(kLeastSide, qMax(kLeastSide, twoLines));
-    m_plainText = new PlainTextMirror(txt->document());
     m_wrapping = new NoteWrapping(txt);
     m_caret = new NoteCaret(txt);
     m_gestures = new NoteGestures(this, txt);
@@ -59,7 +57,6 @@ NoteWindow::NoteWindow(NoteColour colour, SettingsStore& store, PortIo& ports)
         colourWord(colour) + QStringLiteral(" note"), this);
     connect(m_gestures, &NoteGestures::pressed, m_caret, &NoteCaret::touched);
     connect(txt, &QTextEdit::textChanged, this, &NoteWindow::txt_Change);
-    txt->mayInsert = [this](const QString& added) { return allowsInsert(added); };
 }
 
 void NoteWindow::Form_Load()
@@ -104,7 +101,7 @@ void NoteWindow::popUp()
     // The keyboard stays where it is, so a screen reader would not know the note came: it is
     // told, as of a desktop notification. A note already shown stays as it is, and silent.
     if (!isVisible())
-        m_announcement->announce(beginningOf(m_plainText->text()));
+        m_announcement->announce(beginningOf(m_form.txt->noteText()));
     showUnasked();
 }
 
@@ -112,22 +109,18 @@ void NoteWindow::txt_Change()
 {
     if (m_restoring)
         return;
-    const QString& text = m_plainText->text();
+    const QString& text = m_form.txt->noteText();
     if (qAbs(text.size() - m_wrapping->checkedSize()) > kWrapCheckStep)
         m_wrapping->adapt(text);
     const StoreKey key = noteText(m_colour);
-    const bool ok = m_store.WriteSetting(key.section, key.key, text);
-    if (!ok)
-        emit saveFailed(m_store.errorString());
-    else if (m_lastWriteFailed)
-        emit saved();
-    m_lastWriteFailed = !ok;
+    // A text that failed to save stays on screen; the store's owner tries again.
+    m_store.WriteSetting(key.section, key.key, text);
 }
 
 bool NoteWindow::allowsInsert(const QString& added)
 {
     const QTextCursor cursor = m_form.txt->textCursor();
-    if (m_wrapping->fits(m_plainText->text().size(), m_form.txt->document()->blockCount(),
+    if (m_wrapping->fits(m_form.txt->noteText().size(), m_form.txt->document()->blockCount(),
             cursor.selectedText(), added))
         return true;
     qCDebug(lcNotes) << "refused" << added.size() << "characters";

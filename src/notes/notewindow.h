@@ -9,7 +9,6 @@ class Announcement;
 class NoteCaret;
 class NoteGestures;
 class NoteWrapping;
-class PlainTextMirror;
 class PortIo;
 class SettingsStore;
 class SpeakerAlert;
@@ -24,8 +23,6 @@ public:
     NoteWindow(const NoteWindow&) = delete;
     NoteWindow& operator=(const NoteWindow&) = delete;
 
-    NoteColour colour() const { return m_colour; }
-    const NoteForm& form() const { return m_form; }
     SpeakerAlert& alert() { return *m_alert; }
 
     /// The load step: topmost, text restored from the store, then the alert. Runs once.
@@ -35,12 +32,6 @@ public:
     /// Shows the note without taking the keyboard from the program the person is in: it popped
     /// up by itself. A show that someone asked for takes it.
     void popUp();
-
-signals:
-    /// A write of the note's text failed; the text stays on screen.
-    void saveFailed(const QString& reason);
-    /// A write succeeded after an earlier one had failed: the whole text is saved again.
-    void saved();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -53,12 +44,10 @@ private:
     NoteColour m_colour;
     SettingsStore& m_store;
     NoteForm m_form;
-    PlainTextMirror* m_plainText = nullptr; // the text box's plain text, kept as it changes
     NoteWrapping* m_wrapping = nullptr;
     NoteCaret* m_caret = nullptr;
     NoteGestures* m_gestures = nullptr;
     SpeakerAlert* m_alert = nullptr;
     Announcement* m_announcement = nullptr; // spoken when the note pops up by itself
     bool m_restoring = false;
-    bool m_lastWriteFailed = false;
 };

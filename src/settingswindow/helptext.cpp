@@ -28,3 +28,5 @@ QString instructionText()
     };
     return lines.join(QStringLiteral("\r\n"));
 }
+
+QString creditText() { return QStringLiteral("Tackpad, free sticky notes for your desktop"); }

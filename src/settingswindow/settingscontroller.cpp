@@ -3,6 +3,7 @@
 
 #include "base/buildinfo.h"
 #include "base/commandrunner.h"
+#include "settingswindow/helptext.h"
 #include "settingswindow/settingsform.h"
 #include "settingswindow/settingswindow.h"
 #include "widgets/announcement.h"
@@ -15,21 +16,16 @@
 #include <QUrl>
 
 SettingsController::SettingsController(
-    SettingsWindow& window, CommandRunner& commands, QObject* parent)
+    SettingsWindow& window, SettingsForm& form, CommandRunner& commands, QObject* parent)
     : QObject(parent)
     , m_window(window)
-    , m_form(window.form())
+    , m_form(form)
     , m_commands(commands)
 {
     connect(m_form.tmrMe, &QTimer::timeout, this, &SettingsController::tmrMe_Timer);
-    const struct {
-        CommandLabel* label;
-        NoteColour colour;
-    } noteNames[] = { { m_form.lblRed, NoteColour::Red }, { m_form.lblGreen, NoteColour::Green },
-        { m_form.lblBlue, NoteColour::Blue } };
-    for (const auto& n : noteNames) {
-        const NoteColour c = n.colour;
-        connect(n.label, &CommandLabel::clicked, this, [this, c] { emit noteRequested(c); });
+    for (NoteColour c : kAllNotes) {
+        connect(
+            m_form.row(c).lbl, &CommandLabel::clicked, this, [this, c] { emit noteRequested(c); });
     }
     connect(m_form.lblTray, &CommandLabel::clicked, this, &SettingsController::lblTray_Click);
     connect(m_form.lblMe, &CommandLabel::clicked, this, &SettingsController::lblMe_Click);
@@ -60,7 +56,7 @@ void SettingsController::ShowSettingsFocused()
     // The keyboard starts at the top row's note name unless it already is somewhere in here.
     QWidget* focus = m_window.focusWidget();
     if (!focus || !focus->isVisible())
-        m_form.lblBlue->setFocus(Qt::ActiveWindowFocusReason);
+        m_form.row(NoteColour::Blue).lbl->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void SettingsController::lblTray_Click() { m_window.setVisible(false); }
@@ -100,7 +96,7 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event)
         m_form.tmrMe->stop();
     // The keyboard starts on the top row's note name, the first stop of Tab.
     if (type == QEvent::Show && !m_window.focusWidget())
-        m_form.lblBlue->setFocus(Qt::ActiveWindowFocusReason);
+        m_form.row(NoteColour::Blue).lbl->setFocus(Qt::ActiveWindowFocusReason);
     // Escape hides the window, as "Tray  >>" does; only what no control took reaches here.
     if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         lblTray_Click();

@@ -15,7 +15,8 @@ class SettingsWindow;
 class SettingsController final : public QObject {
     Q_OBJECT
 public:
-    SettingsController(SettingsWindow& window, CommandRunner& commands, QObject* parent = nullptr);
+    SettingsController(
+        SettingsWindow& window, SettingsForm& form, CommandRunner& commands, QObject* parent);
     SettingsController(const SettingsController&) = delete;
     SettingsController& operator=(const SettingsController&) = delete;
 

@@ -241,8 +241,6 @@ const QColor kNone;
 
 } // namespace
 
-QString creditText() { return QStringLiteral("Tackpad, free sticky notes for your desktop"); }
-
 void SettingsForm::setupUi(QWidget* frmMain)
 {
     buildFrame(frmMain);
@@ -287,39 +285,33 @@ void SettingsForm::buildFrame(QWidget* frmMain)
 
 void SettingsForm::buildOutline()
 {
-    Line1 = makeLine(client, "Line1", { 120, 360 }, { 10440, 360 });
-    Line2 = makeLine(client, "Line2", { 120, 4080 }, { 10440, 4080 });
-    Line3 = makeLine(client, "Line3", { 10440, 360 }, { 10440, 4080 });
-    Line4 = makeLine(client, "Line4", { 120, 120 }, { 120, 4080 });
+    makeLine(client, "Line1", { 120, 360 }, { 10440, 360 });
+    makeLine(client, "Line2", { 120, 4080 }, { 10440, 4080 });
+    makeLine(client, "Line3", { 10440, 360 }, { 10440, 4080 });
+    makeLine(client, "Line4", { 120, 120 }, { 120, 4080 });
 
-    const struct {
-        QWidget** member;
-        const char* name;
-        int left;
-        QColor fill;
-        const char* accessibleName;
-    } ovals[] = {
-        { &Shape3, "Shape3", 5880, QColor(128, 255, 255), "Blue column marker" },
-        { &Shape2, "Shape2", 7320, QColor(0, 255, 0), "Green column marker" },
-        { &Shape1, "Shape1", 8760, QColor(255, 128, 128), "Red column marker" },
-    };
-    for (const auto& o : ovals) {
-        auto* oval = new Oval(o.fill, client);
+    // Blue, Green, Red from the left, as the rows from the top.
+    const int lefts[] = { 5880, 7320, 8760 };
+    for (size_t i = 0; i < kBlueGreenRed.size(); ++i) {
+        const NoteColour c = kBlueGreenRed[i];
+        const NoteIdentity& id = noteIdentity(c);
+        auto* oval = new Oval(QColor(id.marker), client);
         markDecorative(oval);
-        *o.member = named(oval, o.name, QString::fromUtf8(o.accessibleName));
-        (*o.member)->setGeometry(twipsRect(o.left, 600, 1335, 435));
+        named(oval, id.markerName, colourWord(c) + QStringLiteral(" column marker"));
+        oval->setGeometry(twipsRect(lefts[i], 600, 1335, 435));
+        m_rows[size_t(c)].marker = oval;
     }
 }
 
 void SettingsForm::buildTitleStrip()
 {
-    Picture1 = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
-    Picture1->setGeometry(twipsRect(0, 0, 495, 495));
-    Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setPixmap(programIcon().pixmap(32)); // the 32-pixel picture the icon already holds
-    setColours(Picture1, {}, kDarkGrey);
+    auto* picture = named(new QLabel(client), "Picture1", QStringLiteral("Tackpad icon"));
+    picture->setGeometry(twipsRect(0, 0, 495, 495));
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(programIcon().pixmap(32)); // the 32-pixel picture the icon already holds
+    setColours(picture, {}, kDarkGrey);
 
-    Label2 = makeLabel(client,
+    makeLabel(client,
         { "Label2", { 720, 0, 1455, 375 }, "Tackpad", font("Mistral", 14.25, true),
             QColor(255, 0, 0), kDarkGrey, Qt::AlignLeft | Qt::AlignTop, false, nullptr,
             "Tackpad" });
@@ -361,10 +353,8 @@ void SettingsForm::buildHeadings()
         { "Label10", { 9105, 1320, 1125, 840 }, "Show note when pc starts.", sansSerif10(), kNone,
             kNone, kTopCentre, true, "show note when pc starts.", "Show note when pc starts." },
     };
-    QLabel** members[]
-        = { &Label3, &Label5, &Label1, &Label6, &Label8, &Label9, &Label7, &Label10 };
-    for (size_t i = 0; i < std::size(headings); ++i)
-        *members[i] = makeLabel(client, headings[i]);
+    for (const LabelDef& heading : headings)
+        makeLabel(client, heading);
 }
 
 void SettingsForm::buildCreditLine()
@@ -390,20 +380,17 @@ void SettingsForm::buildNoteNames()
             CommandLabel::Kind::Click);
         lbl->setAccessibleName(accessible);
         lbl->setText(word + QStringLiteral(" Note"));
-        (r.colour == NoteColour::Red            ? lblRed
-                : r.colour == NoteColour::Green ? lblGreen
-                                                : lblBlue)
-            = lbl;
+        m_rows[size_t(r.colour)].lbl = lbl;
     }
 }
 
 void SettingsForm::buildClock()
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("System Date and Time"), client), "Frame1",
+    auto* frame = named(new QGroupBox(QStringLiteral("System Date and Time"), client), "Frame1",
         QStringLiteral("System date and time"));
-    Frame1->setGeometry(twipsRect(240, 600, 3735, 735));
-    setColours(Frame1, Qt::white, kDarkGrey);
-    txtSysDate = makeField(Frame1, "txtSysDate", QStringLiteral("Today's date"),
+    frame->setGeometry(twipsRect(240, 600, 3735, 735));
+    setColours(frame, Qt::white, kDarkGrey);
+    txtSysDate = makeField(frame, "txtSysDate", QStringLiteral("Today's date"),
         { 120, 240, 1815, 360 }, kLightGrey, sansSerif10(), m_fixedStyle);
     txtSysTime = makeField(client, "txtSysTime", QStringLiteral("Current time"),
         { 2280, 840, 1455, 360 }, kLightGrey, sansSerif10(), m_fixedStyle);
@@ -494,15 +481,15 @@ void SettingsForm::buildRows()
         explainWhenUnavailable(
             chkTime, QStringLiteral("Unavailable until both the hour and the minute are set."));
 
-        const bool red = r.colour == NoteColour::Red, green = r.colour == NoteColour::Green;
-        (red ? txtDateRed : green ? txtDateGreen : txtDateBlue) = date;
-        (red ? txtHourRed : green ? txtHourGreen : txtHourBlue) = hour;
-        (red ? txtMinRed : green ? txtMinGreen : txtMinBlue) = min;
-        (red ? VScrollHourRed : green ? VScrollHourGreen : VScrollHourBlue) = hourBar;
-        (red ? VScrollMinRed : green ? VScrollMinGreen : VScrollMinBlue) = minBar;
-        (red ? chkRed : green ? chkGreen : chkBlue) = chkDate;
-        (red ? chkRed1 : green ? chkGreen1 : chkBlue1) = chkTime;
-        (red ? chkRed2 : green ? chkGreen2 : chkBlue2) = chkStart;
+        NoteRow& row = m_rows[size_t(r.colour)];
+        row.txtDate = date;
+        row.txtHour = hour;
+        row.txtMin = min;
+        row.VScrollHour = hourBar;
+        row.VScrollMin = minBar;
+        row.chkDate = chkDate;
+        row.chkTime = chkTime;
+        row.chkStart = chkStart;
     }
     txtSysTime->raise(); // lies over the right part of the clock frame
 }
@@ -583,10 +570,7 @@ void SettingsForm::buildCalendars()
         }
         readDaysWhole(cal);
         cal->hide();
-        (c == NoteColour::Red            ? CalendarRed
-                : c == NoteColour::Green ? CalendarGreen
-                                         : CalendarBlue)
-            = cal;
+        m_rows[size_t(c)].Calendar = cal;
     }
 }
 
@@ -618,12 +602,10 @@ void SettingsForm::buildHelpBoxes()
 void SettingsForm::buildTimers(QWidget* frmMain)
 {
     // The schedule runs the checks and the clock display at intervals of its own.
-    tmrRed = makeTimer(frmMain, "tmrRed");
-    tmrGreen = makeTimer(frmMain, "tmrGreen");
-    TmrBlue = makeTimer(frmMain, "TmrBlue");
-    TmrRed1 = makeTimer(frmMain, "TmrRed1");
-    TmrGreen1 = makeTimer(frmMain, "TmrGreen1");
-    TmrBlue1 = makeTimer(frmMain, "TmrBlue1");
+    for (NoteColour c : kAllNotes)
+        m_rows[size_t(c)].tmrDate = makeTimer(frmMain, noteIdentity(c).dateTimer);
+    for (NoteColour c : kAllNotes)
+        m_rows[size_t(c)].tmrTime = makeTimer(frmMain, noteIdentity(c).timeTimer);
     TmrSys = makeTimer(frmMain, "TmrSys");
     tmrMe = makeTimer(frmMain, "tmrMe");
     tmrMe->setInterval(intervals().creditLineMs);
@@ -634,21 +616,8 @@ void SettingsForm::showCalendar(NoteColour colour)
     row(colour).Calendar->show();
     // Shown calendars and help boxes keep their order, front to back: txtInstruction, txtAd,
     // CalendarRed, CalendarBlue, CalendarGreen.
-    QWidget* const frontToBack[]
-        = { txtInstruction, txtAd, CalendarRed, CalendarBlue, CalendarGreen };
+    QWidget* const frontToBack[] = { txtInstruction, txtAd, row(NoteColour::Red).Calendar,
+        row(NoteColour::Blue).Calendar, row(NoteColour::Green).Calendar };
     for (auto it = std::rbegin(frontToBack); it != std::rend(frontToBack); ++it)
         (*it)->raise();
-}
-
-NoteRow SettingsForm::row(NoteColour colour) const
-{
-    const NoteRow rows[] = {
-        { lblRed, txtDateRed, txtHourRed, txtMinRed, VScrollHourRed, VScrollMinRed, chkRed, chkRed1,
-            chkRed2, CalendarRed, tmrRed, TmrRed1 },
-        { lblGreen, txtDateGreen, txtHourGreen, txtMinGreen, VScrollHourGreen, VScrollMinGreen,
-            chkGreen, chkGreen1, chkGreen2, CalendarGreen, tmrGreen, TmrGreen1 },
-        { lblBlue, txtDateBlue, txtHourBlue, txtMinBlue, VScrollHourBlue, VScrollMinBlue, chkBlue,
-            chkBlue1, chkBlue2, CalendarBlue, TmrBlue, TmrBlue1 },
-    };
-    return rows[size_t(colour)];
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <array>
+
 class Announcement;
 class QCalendarWidget;
 class QCheckBox;
@@ -19,7 +21,8 @@ class QStyle;
 class QTimer;
 class QWidget;
 
-/// The controls of one note's row in the settings window.
+/// The controls of one note in the settings window: its row, its column marker, its calendar and
+/// the timers of its checks.
 struct NoteRow {
     CommandLabel* lbl = nullptr;
     QLineEdit* txtDate = nullptr;
@@ -33,16 +36,18 @@ struct NoteRow {
     QCalendarWidget* Calendar = nullptr;
     QTimer* tmrDate = nullptr; // tmrRed
     QTimer* tmrTime = nullptr; // TmrRed1
+    QWidget* marker = nullptr; // Shape1
 };
 
 /// The definition of the settings window frmMain: every control, named as its objectName, in its
-/// initial state. Its only behaviour is the calendars' stacking; the commands are the controller's.
+/// initial state. Its only behaviour is the calendars' stacking. Only the window's own folder sees
+/// it: everything else talks to SettingsWindow.
 class SettingsForm final {
 public:
     /// Builds the controls on frmMain, which must be a fresh top-level widget.
     void setupUi(QWidget* frmMain);
 
-    NoteRow row(NoteColour colour) const;
+    const NoteRow& row(NoteColour colour) const { return m_rows[size_t(colour)]; }
     /// Shows a note's calendar where it lies among the others and beneath the help boxes.
     void showCalendar(NoteColour colour);
 
@@ -50,52 +55,18 @@ public:
     QWidget* client = nullptr;
 
     // Title strip
-    QLabel* Picture1 = nullptr;
-    QLabel* Label2 = nullptr;
     CommandLabel* lblAd = nullptr;
     CommandLabel* Label13 = nullptr;
     CommandLabel* lblTray = nullptr;
-    // Outline
-    QFrame* Line1 = nullptr;
-    QFrame* Line2 = nullptr;
-    QFrame* Line3 = nullptr;
-    QFrame* Line4 = nullptr;
     // Clock
-    QGroupBox* Frame1 = nullptr;
     QLineEdit* txtSysDate = nullptr;
     QLineEdit* txtSysTime = nullptr;
-    // Column markers
-    QWidget* Shape1 = nullptr;
-    QWidget* Shape2 = nullptr;
-    QWidget* Shape3 = nullptr;
-    // Headings
-    QLabel* Label1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    // Rows
-    CommandLabel *lblRed = nullptr, *lblGreen = nullptr, *lblBlue = nullptr;
-    QLineEdit *txtDateRed = nullptr, *txtDateGreen = nullptr, *txtDateBlue = nullptr;
-    QLineEdit *txtHourRed = nullptr, *txtHourGreen = nullptr, *txtHourBlue = nullptr;
-    QLineEdit *txtMinRed = nullptr, *txtMinGreen = nullptr, *txtMinBlue = nullptr;
-    QScrollBar *VScrollHourRed = nullptr, *VScrollHourGreen = nullptr, *VScrollHourBlue = nullptr;
-    QScrollBar *VScrollMinRed = nullptr, *VScrollMinGreen = nullptr, *VScrollMinBlue = nullptr;
-    QCheckBox *chkRed = nullptr, *chkGreen = nullptr, *chkBlue = nullptr;
-    QCheckBox *chkRed1 = nullptr, *chkGreen1 = nullptr, *chkBlue1 = nullptr;
-    QCheckBox *chkRed2 = nullptr, *chkGreen2 = nullptr, *chkBlue2 = nullptr;
-    QCalendarWidget *CalendarRed = nullptr, *CalendarGreen = nullptr, *CalendarBlue = nullptr;
     // Bottom line and help boxes
     CommandLabel* lblMe = nullptr;
     QPlainTextEdit* txtInstruction = nullptr;
     QPlainTextEdit* txtAd = nullptr;
     Announcement* helpSpoken = nullptr; // reads a help box out as it shows
     // Timers
-    QTimer *tmrRed = nullptr, *tmrGreen = nullptr, *TmrBlue = nullptr;
-    QTimer *TmrRed1 = nullptr, *TmrGreen1 = nullptr, *TmrBlue1 = nullptr;
     QTimer* TmrSys = nullptr;
     QTimer* tmrMe = nullptr;
 
@@ -113,9 +84,7 @@ private:
     void buildHelpBoxes();
     void buildTimers(QWidget* frmMain);
 
+    std::array<NoteRow, 3> m_rows; // by NoteColour
     // The look of the fields, bars, switches and calendars, whatever style the desktop sets.
     QStyle* m_fixedStyle = nullptr;
 };
-
-/// The credit line that lblMe shows in turn with the web address.
-QString creditText();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notetextbox.h"
 
+#include "plaintextmirror.h"
 #include "textpieces.h"
 
 #include <QInputMethodEvent>
@@ -10,8 +11,10 @@
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 
-NoteTextBox::NoteTextBox(QWidget* parent)
+NoteTextBox::NoteTextBox(QWidget* parent, InsertCheck mayInsert)
     : QTextEdit(parent)
+    , m_mayInsert(std::move(mayInsert))
+    , m_plainText(new PlainTextMirror(document()))
 {
 }
 
@@ -32,10 +35,7 @@ void NoteTextBox::setNoteText(const QString& text)
     doc->setUndoRedoEnabled(true);
 }
 
-QString NoteTextBox::noteText() const
-{
-    return TextPieces::plainText(document(), 0, document()->characterCount() - 1);
-}
+const QString& NoteTextBox::noteText() const { return m_plainText->text(); }
 
 QString NoteTextBox::plainTextOf(const QMimeData* source)
 {

@@ -89,9 +89,6 @@ void Tray::hideIcon()
 
 void Tray::reportSaveFailure(const QString& reason)
 {
-    if (m_saveFailureReported)
-        return;
-    m_saveFailureReported = true;
     const QString title = QStringLiteral("Tackpad cannot save your notes");
     const QString text = QStringLiteral("%1\nYour text stays on screen and is saved as soon as "
                                         "saving works again.")
@@ -124,12 +121,6 @@ void Tray::showOwnMessage(const QString& title, const QString& text)
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     // It comes while the person types: the keys stay where they go.
     showUnasked(box);
-}
-
-void Tray::reportSaveRecovered()
-{
-    // Tell again if saving fails later on.
-    m_saveFailureReported = false;
 }
 
 bool Tray::eventFilter(QObject* watched, QEvent* event)

@@ -35,9 +35,8 @@ public:
     void watch(int standInMs);
     /// The user asked for the settings window: a tray that comes later no longer hides it.
     void settingsAsked();
-    /// Tells the user once, without a modal box, that notes cannot be saved.
+    /// Tells the user, without a modal box, that notes cannot be saved.
     void reportSaveFailure(const QString& reason);
-    void reportSaveRecovered();
     /// The program ends: the icon leaves the tray at once.
     void hideIcon();
 
@@ -60,5 +59,4 @@ private:
     TrayHost::Kind m_kind = TrayHost::Kind::None;
     QTimer* m_standIn = nullptr;
     bool m_standingIn = false;
-    bool m_saveFailureReported = false;
 };

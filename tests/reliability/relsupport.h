@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "controls.h"
 #include "fakes.h"
 #include "fakewallclockalarm.h"
 #include "harness.h"
@@ -49,7 +50,7 @@ struct RealStoreApp {
     QTextEdit* note(NoteColour colour)
     {
         app->notes().Show(colour);
-        QTextEdit* txt = app->notes().existing(colour)->form().txt;
+        QTextEdit* txt = noteTextBox(app->notes().existing(colour));
         txt->moveCursor(QTextCursor::End);
         return txt;
     }

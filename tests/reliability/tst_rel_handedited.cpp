@@ -2,10 +2,11 @@
 // Settings files as people and accidents leave them: the whole program starts on each through
 // the real store, runs a day of check ticks, and must restore exactly what the file says, show
 // only what is due, leave the file as it was, and not crash.
+#include "controls.h"
 #include "relsupport.h"
 
 #include "platform/settingsfile/iniformat.h"
-#include "schedule/reminders.h"
+#include "text/notetextbox.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -191,7 +192,7 @@ void TstRelHandEdited::startsAsTheFileSays()
     RealStoreApp a(ini);
     a.clock.current = at(8, 6, 59);
     a.app->Form_Load();
-    const NoteRow red = a.app->form().row(NoteColour::Red);
+    const RowControls red = rowOf(a.app->settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), expect.date);
     QCOMPARE(red.txtHour->text(), expect.hour);
     QCOMPARE(red.txtMin->text(), expect.min);
@@ -202,23 +203,15 @@ void TstRelHandEdited::startsAsTheFileSays()
     QCOMPARE(note != nullptr, expect.startOn);
     if (note) {
         QVERIFY(note->isVisible());
-        QVERIFY(note->form().txt->noteText() == expect.note);
+        QVERIFY(qobject_cast<NoteTextBox*>(noteTextBox(note))->noteText() == expect.note);
     }
     for (NoteColour c : { NoteColour::Blue, NoteColour::Green })
         QVERIFY(!a.app->notes().existing(c));
 
-    Reminders& reminders = a.app->reminders();
     for (const QDateTime& when :
         { at(8, 6, 59), at(8, 7, 0), at(8, 7, 5), at(8, 9, 5), at(8, 23, 59), at(9, 0, 0) }) {
         a.clock.current = when;
-        reminders.TmrSys_Timer();
-        for (NoteColour c : kAllNotes) {
-            const NoteRow row = a.app->form().row(c);
-            if (row.tmrDate->isActive())
-                reminders.dateCheck_Timer(c);
-            if (row.tmrTime->isActive())
-                reminders.timeCheck_Timer(c);
-        }
+        tickAll(a.app->settingsWindow());
     }
     if (!expect.startOn) {
         note = a.app->notes().existing(NoteColour::Red);
@@ -264,7 +257,7 @@ void TstRelHandEdited::garbageStartsCleanly()
     IniSettingsStore reader(ini);
     for (NoteColour c : kAllNotes) {
         const QString w = colourWord(c);
-        const NoteRow row = a.app->form().row(c);
+        const RowControls row = rowOf(a.app->settingsWindow(), c);
         const auto stored = [&](const char* s, const QString& key) {
             return reader.ReadSetting(QLatin1String(s), key);
         };
@@ -278,14 +271,7 @@ void TstRelHandEdited::garbageStartsCleanly()
     }
     for (int tick = 0; tick < 3; ++tick) {
         a.clock.advanceMinutes(1);
-        a.app->reminders().TmrSys_Timer();
-        for (NoteColour c : kAllNotes) {
-            const NoteRow row = a.app->form().row(c);
-            if (row.tmrDate->isActive())
-                a.app->reminders().dateCheck_Timer(c);
-            if (row.tmrTime->isActive())
-                a.app->reminders().timeCheck_Timer(c);
-        }
+        tickAll(a.app->settingsWindow());
     }
     if (QTest::currentDataTag() == QByteArrayView("garbage, then presets")) {
         QVERIFY(a.app->notes().existing(NoteColour::Red)->isVisible());

@@ -30,8 +30,6 @@ int runTypist(int argc, char** argv)
         = QByteArrayView(argv[3]) == "Green" ? NoteColour::Green : NoteColour::Red;
     const int count = std::atoi(argv[4]);
     RealStoreApp a(iniPath);
-    QObject::connect(&a.app->notes(), &Notes::saveFailed,
-        [](const QString& why) { reportLine("failed: " + why.toUtf8()); });
     a.app->Form_Load();
     QTextEdit* txt = a.note(colour);
     qsizetype n = keystrokesOf(txt->toPlainText());
@@ -42,6 +40,8 @@ int runTypist(int argc, char** argv)
     reportLine("start " + QByteArray::number(n));
     for (int i = 0; i < count; ++i) {
         typeKey(txt, keystroke(n));
+        if (!a.store.errorString().isEmpty())
+            reportLine("failed: " + a.store.errorString().toUtf8());
         ++n;
         reportLine(QByteArray::number(n));
     }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What must not leak or be hijacked: the autostart entry's command line, the web command, and
 // files planted where the program writes.
+#include "controls.h"
 #include "relsupport.h"
 
 #include "base/buildinfo.h"
 #include "platform/desktopcommandrunner.h"
 #include "platform/xdgautostart.h"
-#include "settingswindow/settingsform.h"
 #include "tray/traymenu.h"
 
 #include <QAction>
@@ -247,10 +247,10 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     DesktopCommandRunner runner;
     RealStoreApp a(dir.filePath(QStringLiteral("Tackpad.ini")), nullptr, &runner);
     a.app->Form_Load();
-    a.app->settings().ShowSettings();
+    a.app->settingsWindow().ShowSettings();
     QVERIFY(QTest::qWaitForWindowExposed(&a.app->settingsWindow()));
     const auto clickCredit = [&] {
-        QLabel* lblMe = a.app->form().lblMe;
+        QLabel* lblMe = child<QLabel>(a.app->settingsWindow(), "lblMe");
         QTest::mouseClick(lblMe, Qt::LeftButton, {}, lblMe->rect().center());
     };
 

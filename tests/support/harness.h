@@ -3,25 +3,11 @@
 
 #include "fakes.h"
 #include "fakewallclockalarm.h"
+#include "shortintervals.h"
 
 #include "app/tackpad.h"
-#include "base/intervals.h"
 
 #include <memory>
-
-/// The program's waits made short for as long as it lives: a test waits on what it expects,
-/// never the real seconds.
-struct ShortIntervals {
-    ShortIntervals()
-    {
-        intervals() = {
-            .trayWaitMs = 50, .saveRetryMs = 20, .creditLineMs = 20, .firstLookMs = 50, .toneMs = 1
-        };
-    }
-    ~ShortIntervals() { intervals() = {}; }
-    ShortIntervals(const ShortIntervals&) = delete;
-    ShortIntervals& operator=(const ShortIntervals&) = delete;
-};
 
 /// The whole program against fakes, as start-up builds it, with short intervals.
 struct Harness {

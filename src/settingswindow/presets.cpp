@@ -4,7 +4,7 @@
 #include "base/settingsstore.h"
 #include "base/storekeys.h"
 #include "schedule/datetext.h"
-#include "schedule/reminders.h"
+#include "settingswindow/reminders.h"
 #include "settingswindow/settingsform.h"
 
 #include <QAbstractItemView>
@@ -37,12 +37,11 @@ bool opensCalendar(const QKeyEvent* e)
 } // namespace
 
 PresetEditor::PresetEditor(
-    SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show, QObject* parent)
+    SettingsForm& form, SettingsStore& store, Reminders& reminders, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_store(store)
     , m_reminders(reminders)
-    , m_show(std::move(show))
 {
     for (NoteColour c : kAllNotes) {
         const NoteRow row = m_form.row(c);
@@ -113,21 +112,15 @@ void PresetEditor::RestorePresets(NoteColour colour)
     }
     if (read(startSwitch(colour)) == kOn) {
         row.chkStart->setChecked(true);
-        m_show(colour);
+        emit shownAtStart(colour);
     }
 }
 
 void PresetEditor::writeSetting(const StoreKey& key, const QString& value)
 {
-    // The control keeps the value either way; the store keeps it for the next save.
-    if (!m_store.WriteSetting(key.section, key.key, value))
-        emit saveFailed(m_store.errorString());
-}
-
-void PresetEditor::removeSetting(const StoreKey& key)
-{
-    if (!m_store.RemoveSetting(key.section, key.key))
-        emit saveFailed(m_store.errorString());
+    // The control keeps the value whether or not it was saved: the store keeps it for the next
+    // save, and a failure is the store's owner's to handle.
+    m_store.WriteSetting(key.section, key.key, value);
 }
 
 void PresetEditor::txtDate_Click(NoteColour colour) { m_form.showCalendar(colour); }
@@ -186,30 +179,29 @@ void PresetEditor::timeBarChanged(
 void PresetEditor::chkDate_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    if (row.chkDate->isChecked()) {
-        m_reminders.arm(row.tmrDate);
-        writeSetting(dateSwitch(colour), kOn);
-    } else {
-        // A waiting check goes on; the next start reads "OFF" and leaves it disarmed.
-        writeSetting(dateSwitch(colour), kOff);
-    }
+    reminderSwitched(row.chkDate, row.tmrDate, dateSwitch(colour));
 }
 
 void PresetEditor::chkTime_Click(NoteColour colour)
 {
     const NoteRow row = m_form.row(colour);
-    if (row.chkTime->isChecked()) {
-        m_reminders.arm(row.tmrTime);
-        writeSetting(timeSwitch(colour), kOn);
-    } else {
-        writeSetting(timeSwitch(colour), kOff);
-    }
+    reminderSwitched(row.chkTime, row.tmrTime, timeSwitch(colour));
+}
+
+void PresetEditor::reminderSwitched(QCheckBox* box, QTimer* check, const StoreKey& key)
+{
+    // A cleared switch leaves a waiting check going; the next start reads "OFF" and leaves it
+    // disarmed.
+    if (box->isChecked())
+        m_reminders.arm(check);
+    writeSetting(key, box->isChecked() ? kOn : kOff);
 }
 
 void PresetEditor::chkStart_Click(NoteColour colour)
 {
+    const StoreKey key = startSwitch(colour);
     if (m_form.row(colour).chkStart->isChecked())
-        writeSetting(startSwitch(colour), kOn);
+        writeSetting(key, kOn);
     else
-        removeSetting(startSwitch(colour));
+        m_store.RemoveSetting(key.section, key.key);
 }

@@ -5,11 +5,11 @@
 
 #include <QObject>
 
-#include <functional>
-
 class SettingsForm;
 class Reminders;
+class QCheckBox;
 class QLineEdit;
+class QTimer;
 class QScrollBar;
 class SettingsStore;
 struct StoreKey;
@@ -20,10 +20,7 @@ struct StoreKey;
 class PresetEditor final : public QObject {
     Q_OBJECT
 public:
-    using ShowNote = std::function<void(NoteColour)>;
-
-    PresetEditor(SettingsForm& form, SettingsStore& store, Reminders& reminders, ShowNote show,
-        QObject* parent = nullptr);
+    PresetEditor(SettingsForm& form, SettingsStore& store, Reminders& reminders, QObject* parent);
 
     /// Puts a note's stored presets back into its row, each through the control's own handler
     /// as if the user had set it; arms the checks whose switches are stored on and shows the
@@ -41,19 +38,18 @@ public:
     void chkStart_Click(NoteColour colour); // chkRed2_Click
 
 signals:
-    /// A write of a preset failed; the control keeps what the user set.
-    void saveFailed(const QString& reason);
+    /// A restored row shows its note at every start.
+    void shownAtStart(NoteColour colour);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void timeBarChanged(NoteColour colour, QScrollBar* bar, QLineEdit* field, const StoreKey& key);
+    void reminderSwitched(QCheckBox* box, QTimer* check, const StoreKey& key);
     void writeSetting(const StoreKey& key, const QString& value);
-    void removeSetting(const StoreKey& key);
 
     SettingsForm& m_form;
     SettingsStore& m_store;
     Reminders& m_reminders;
-    ShowNote m_show;
 };
