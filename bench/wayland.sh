@@ -4,12 +4,14 @@
 # and on KWin nested in Xvfb. For each, prints "key value" lines:
 # - start to the first note on screen: from the program's start until the middle of the screen
 #   shows the note's colour in a screenshot (polled, so up to one shot late), median of N starts;
-# - wake-ups of all its threads (context switches) at rest, over S seconds, the note shown;
+# - wake-ups of all its threads (context switches) in the first minute after the note showed,
+#   then at rest over S seconds, the note shown;
 # - the sharpness of the note's text at an output scale of 1.5: the standard deviation of a
 #   Laplacian of its first line in grey (higher is crisper), as the compositor shows it.
 #   bench/wayland.sh PROGRAM WLPOINTER     (a build with layer-shell-qt; as root, or as a user
 #                                           that may run the compositors)
-# BENCH_RUNS (N, default 5), BENCH_WAKE_SECONDS (S, default 150), BENCH_COMPOSITORS ("sway kwin").
+# BENCH_RUNS (N, default 5), BENCH_WAKE_SECONDS (S, default 150), BENCH_SETTLE_SECONDS (the first
+# minute, default 60), BENCH_COMPOSITORS ("sway kwin").
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tests/desktop/lib.sh"
 . "$here/../tests/desktop/wayland/wl-lib.sh"
@@ -17,6 +19,7 @@ program=$(readlink -f "${1:?usage: wayland.sh PROGRAM WLPOINTER}")
 pointer=$(readlink -f "${2:?usage: wayland.sh PROGRAM WLPOINTER}")
 runs=${BENCH_RUNS:-5}
 wake_seconds=${BENCH_WAKE_SECONDS:-150}
+settle_seconds=${BENCH_SETTLE_SECONDS:-60}
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ctx_switches() { awk '/ctxt_switches/ { n += $2 } END { print n + 0 }' /proc/"$1"/task/*/status 2>/dev/null; }
@@ -39,6 +42,8 @@ measure() { # measure sway|kwin layer|xwayland
     [[ $path == layer ]] && args+=(--no-xwayland)
     wl_start "$comp" "${args[@]}" >/dev/null 2>&1 || { echo "# $label: the compositor did not start"; return; }
     [[ $path == xwayland ]] && export TACKPAD_QPA=xcb || unset TACKPAD_QPA
+    # The pointer rests away from the note: over it, the note's tooltip comes and goes.
+    ptr abs 5 5
 
     for ((i = 0; i < runs; i++)); do
         preset '[Always]' 'Red=ON'
@@ -54,11 +59,13 @@ measure() { # measure sway|kwin layer|xwayland
     start_tackpad_wl "$program"
     wait_for 10 centre_is_note || { echo "# $label: the note did not appear"; return; }
     settings_away
-    sleep 5
     a=$(ctx_switches "$TACKPAD_PID")
-    sleep "$wake_seconds"
+    sleep "$settle_seconds"
     b=$(ctx_switches "$TACKPAD_PID")
-    echo "$label: wake-ups at rest in $wake_seconds s $((b - a))"
+    echo "$label: wake-ups in the first $settle_seconds s after the note showed $((b - a))"
+    sleep "$wake_seconds"
+    a=$(ctx_switches "$TACKPAD_PID")
+    echo "$label: then at rest, wake-ups in $wake_seconds s $((a - b))"
     stop_tackpad
 
     if [[ $comp == sway ]]; then
