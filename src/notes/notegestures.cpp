@@ -118,7 +118,11 @@ bool NoteGestures::moveTo(QEvent* event)
 {
     auto* e = static_cast<QMouseEvent*>(event);
     const QPoint global = m_window->dragPointer(e->globalPosition().toPoint(), m_pressWindowPos);
+    if (m_gesture == Gesture::HandedOver && e->buttons() == Qt::NoButton)
+        m_gesture = Gesture::None; // the window manager had the release
     switch (m_gesture) {
+    case Gesture::HandedOver:
+        return true;
     case Gesture::None:
         if (e->buttons() == Qt::NoButton)
             m_txt->viewport()->setCursor(
@@ -134,7 +138,7 @@ bool NoteGestures::moveTo(QEvent* event)
         m_txt->setTextCursor(caret);
         // Begun at the press, so the note does not trail the pointer by the drag distance.
         if (m_window->startMove(m_pressGlobal, m_button)) {
-            m_gesture = Gesture::None;
+            m_gesture = Gesture::HandedOver;
             return true;
         }
         qCDebug(lcNotes) << "window system refused the move; moving by hand from"
@@ -172,6 +176,10 @@ bool NoteGestures::release(QEvent* event)
 {
     auto* e = static_cast<QMouseEvent*>(event);
     const Gesture gesture = std::exchange(m_gesture, Gesture::None);
+    if (gesture == Gesture::HandedOver) {
+        m_window->cancelMove();
+        return true;
+    }
     if (gesture == Gesture::Pressed && e->button() == Qt::RightButton) {
         // A right click that did not move the note opens the usual edit menu.
         QMenu* menu = m_txt->createEditMenu(e->position().toPoint());

@@ -33,7 +33,9 @@ private:
     FloatingWindow* m_window;
     NoteTextBox* m_txt;
 
-    enum class Gesture { None, Pressed, Moving, Resizing };
+    // HandedOver: the window manager was asked to move the note and has not taken the pointer
+    // yet (once it has, the note sees nothing more of the drag).
+    enum class Gesture { None, Pressed, HandedOver, Moving, Resizing };
     Gesture m_gesture = Gesture::None;
     Qt::MouseButton m_button = Qt::NoButton;
     QPoint m_pressGlobal;

@@ -431,19 +431,53 @@ void floatWhenMapped(QWidget* window)
     new SizeLimitsRestorer(window, least, most);
 }
 
+namespace {
+
+    enum : uint32_t { kMoveResizeMove = 8, kMoveResizeCancel = 11 };
+
+    // Asks the window manager for an interactive move of the window (or to cancel one), as a
+    // _NET_WM_MOVERESIZE message: false where it does not offer them.
+    bool sendMoveResize(QWindow* handle, QPoint native, uint32_t action, uint32_t button)
+    {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+        if (!c)
+            return false;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const xcb_atom_t moveResize = internAtom(c, "_NET_WM_MOVERESIZE");
+        if (!atomList(c, root, internAtom(c, "_NET_SUPPORTED")).contains(moveResize))
+            return false;
+        xcb_client_message_event_t ev {};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = static_cast<xcb_window_t>(handle->winId());
+        ev.type = moveResize;
+        ev.data.data32[0] = uint32_t(native.x());
+        ev.data.data32[1] = uint32_t(native.y());
+        ev.data.data32[2] = action;
+        ev.data.data32[3] = button;
+        ev.data.data32[4] = 1; // from a normal application
+        // The window manager cannot take the pointer while the press's own grab holds it.
+        if (action == kMoveResizeMove)
+            xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+        xcb_send_event(c, 0, root,
+            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+            reinterpret_cast<const char*>(&ev));
+        xcb_flush(c);
+        return true;
+    }
+
+} // namespace
+
 bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button)
 {
     if (LayerShell::isLayer(window))
         return false; // nothing moves a layer surface but its margins
     QWindow* handle = window->windowHandle();
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-    if (!handle || !c)
-        return handle && handle->startSystemMove();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t moveResize = internAtom(c, "_NET_WM_MOVERESIZE");
-    if (!atomList(c, root, internAtom(c, "_NET_SUPPORTED")).contains(moveResize))
+    if (!handle)
         return false;
+    if (!qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        return handle->startSystemMove();
     // Qt's own move names the place of the latest pointer event, so a move begun once the
     // pointer has gone some way leaves the window trailing it by that way. The window manager
     // is given the press itself, as the protocol asks. Screens keep their origin in Qt's
@@ -451,23 +485,16 @@ bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button)
     const QScreen* screen = handle->screen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     const QPointF native = origin + QPointF(pressedAt - origin) * handle->devicePixelRatio();
-    xcb_client_message_event_t ev {};
-    ev.response_type = XCB_CLIENT_MESSAGE;
-    ev.format = 32;
-    ev.window = static_cast<xcb_window_t>(handle->winId());
-    ev.type = moveResize;
-    ev.data.data32[0] = uint32_t(qRound(native.x()));
-    ev.data.data32[1] = uint32_t(qRound(native.y()));
-    ev.data.data32[2] = 8; // _NET_WM_MOVERESIZE_MOVE
-    ev.data.data32[3] = button == Qt::RightButton ? 3 : button == Qt::MiddleButton ? 2 : 1;
-    ev.data.data32[4] = 1; // from a normal application
-    // The window manager cannot take the pointer while the press's own grab holds it.
-    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
-    xcb_send_event(c, 0, root,
-        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-        reinterpret_cast<const char*>(&ev));
-    xcb_flush(c);
-    return true;
+    const uint32_t x11Button = button == Qt::RightButton ? 3 : button == Qt::MiddleButton ? 2 : 1;
+    return sendMoveResize(handle, native.toPoint(), kMoveResizeMove, x11Button);
+}
+
+void cancelMove(QWidget* window)
+{
+    // The button came up before the window manager took the pointer: unless told, it would take
+    // it now and move the window with the pointer until the next click.
+    if (QWindow* handle = window->windowHandle())
+        sendMoveResize(handle, QPoint(), kMoveResizeCancel, 0);
 }
 
 void moveWindow(QWidget* window, QPoint pos)

@@ -52,6 +52,9 @@ void floatWhenMapped(QWidget* window);
 /// pointer until the button is released; a Wayland compositor's move starts where the pointer is
 /// now. False where no window manager moves windows.
 bool startMove(QWidget* window, QPoint pressedAt, Qt::MouseButton button);
+/// Cancels a move that startMove asked for, where the button came up before the window manager
+/// took the pointer (the window still saw the release).
+void cancelMove(QWidget* window);
 /// Moves a top-level window to pos (global): a layer surface by its margins, wholly on its output.
 void moveWindow(QWidget* window, QPoint pos);
 /// Where a top-level window is (global), as moveWindow placed it.

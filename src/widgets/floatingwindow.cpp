@@ -34,6 +34,8 @@ bool FloatingWindow::startMove(QPoint pressedAt, Qt::MouseButton button)
     return WindowSystem::startMove(this, pressedAt, button);
 }
 
+void FloatingWindow::cancelMove() { WindowSystem::cancelMove(this); }
+
 QPoint FloatingWindow::position() const { return WindowSystem::windowPosition(this); }
 
 void FloatingWindow::moveTo(QPoint pos) { WindowSystem::moveWindow(this, pos); }

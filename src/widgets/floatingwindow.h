@@ -23,6 +23,8 @@ public:
     /// Hands a press-and-drag that began at pressedAt (global) to the window manager's move;
     /// false where the window system moves no windows, and the caller moves it by hand.
     bool startMove(QPoint pressedAt, Qt::MouseButton button);
+    /// Cancels that move: the button came up before the window manager took over.
+    void cancelMove();
     /// Where the window is (global), as moveTo placed it.
     QPoint position() const;
     /// Moves the window by hand, to pos (global).
