@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package as it is shipped: CPack from a build for /usr with Debian's build
-# flags, in BUILD/tests/package-build. ./dev test runs it right after the build, and the package
-# test runs it again, which then only makes the package anew from what is built.
+# flags, in BUILD/tests/package-build. ./dev test runs it beside the tests, and the package test
+# runs it again, which then only makes the package anew from what is built.
 #   build-deb.sh BUILD
 # BUILD is the project's build folder (its generator is used; CMAKE_BUILD_PARALLEL_LEVEL sets the
 # jobs).
@@ -11,6 +11,10 @@ build=$(cd "${1:?usage: build-deb.sh BUILD}" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 pkg_build=$build/tests/package-build
 mkdir -p "$pkg_build"
+# ./dev test builds the package beside the tests, and the package test builds it too: the second
+# waits for the first, then finds it built.
+exec 9>>"$pkg_build/lock"
+flock 9
 
 # Debian's build flags (hardening on; no debug information, the package is stripped anyway),
 # taken in the source folder so that the file-prefix map, and with it the build, stays the same.
