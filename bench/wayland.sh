@@ -11,7 +11,7 @@
 #   bench/wayland.sh PROGRAM WLPOINTER     (a build with layer-shell-qt; as root, or as a user
 #                                           that may run the compositors)
 # BENCH_RUNS (N, default 5), BENCH_WAKE_SECONDS (S, default 150), BENCH_SETTLE_SECONDS (the first
-# minute, default 60), BENCH_COMPOSITORS ("sway kwin").
+# minute, default 60), BENCH_COMPOSITORS ("sway kwin"), BENCH_PATHS ("layer xwayland").
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tests/desktop/lib.sh"
 . "$here/../tests/desktop/wayland/wl-lib.sh"
@@ -94,7 +94,7 @@ measure() { # measure sway|kwin layer|xwayland
 
 echo "# Qt $(/usr/bin/qtpaths6 --qt-version 2>/dev/null), $(sway --version 2>/dev/null), $(kwin_wayland --version 2>/dev/null)"
 for comp in ${BENCH_COMPOSITORS:-sway kwin}; do
-    for path in layer xwayland; do
+    for path in ${BENCH_PATHS:-layer xwayland}; do
         (measure "$comp" "$path")
     done
 done
