@@ -2,11 +2,11 @@
 #include "unavailable.h"
 
 #include "widgets/accessiblereader.h"
+#include "widgets/focusring.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QEvent>
-#include <QPainter>
 #include <QWidget>
 
 namespace {
@@ -16,11 +16,11 @@ namespace {
 // while it is unavailable: it lies over the control, lets the mouse through, shows the focus
 // ring when it has the keyboard, and is read as the control, unavailable, with what makes it
 // available.
-class UnavailableStandIn final : public QWidget {
+class UnavailableStandIn final : public WithFocusRing<QWidget> {
     Q_OBJECT
 public:
     UnavailableStandIn(QWidget* control, const QString& why)
-        : QWidget(control->parentWidget())
+        : WithFocusRing<QWidget>(control->parentWidget())
         , m_control(control)
         , m_why(why)
     {
@@ -49,20 +49,6 @@ protected:
         }
         return false;
     }
-
-    void paintEvent(QPaintEvent*) override
-    {
-        if (!hasFocus())
-            return;
-        QPainter p(this);
-        p.setPen(Qt::white);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-        p.setPen(Qt::black);
-        p.drawRect(rect().adjusted(1, 1, -2, -2));
-    }
-
-    void focusInEvent(QFocusEvent*) override { update(); }
-    void focusOutEvent(QFocusEvent*) override { update(); }
 
 private:
     void follow()
