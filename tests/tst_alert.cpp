@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
+#include "windows.h"
 
 #include "notes/alert.h"
 #include "notes/notes.h"
@@ -12,6 +13,9 @@
 #include <sys/resource.h>
 
 namespace {
+
+// The alert a note made for itself.
+SpeakerAlert& alertOf(NoteWindow& note) { return *note.findChild<SpeakerAlert*>(); }
 
 QStringList onePair()
 {
@@ -52,7 +56,7 @@ void TstAlert::portTrafficOfTheWholeAlert()
     RecordingPorts ports;
     ports.control = 0x2C; // bits 2 to 7 must come back as they were read
     NoteWindow note(NoteColour::Red, store, ports);
-    note.alert().PlayAlert();
+    alertOf(note).PlayAlert();
     QStringList expected;
     for (int i = 0; i < 4; ++i)
         expected << onePair();
@@ -99,11 +103,11 @@ void TstAlert::badFrequencyTouchesNothing()
     NoteWindow note(NoteColour::Green, store, ports);
     auto* sound = note.findChild<QTimer*>(QStringLiteral("TimerSound"));
     for (double f : { 0.0, 10.0, 36.4 })
-        note.alert().PlayTone(f, 10);
+        alertOf(note).PlayTone(f, 10);
     QVERIFY(ports.log.isEmpty());
     QVERIFY(!sound->isActive());
     QCOMPARE(sound->interval(), 0);
-    note.alert().PlayTone(1000.0, 3); // a good one still plays afterwards
+    alertOf(note).PlayTone(1000.0, 3); // a good one still plays afterwards
     QCOMPARE(ports.tones(), 1);
     QCOMPARE(sound->interval(), 3);
 }
@@ -125,7 +129,7 @@ void TstAlert::eachToneWaitsForItsOwnTimer()
     };
     QElapsedTimer clock;
     clock.start();
-    note.alert().PlayAlert();
+    alertOf(note).PlayAlert();
     QCOMPARE(intervals, QList<int>(8, 10));
     QCOMPARE(active, QList<bool>(8, false));
     QVERIFY(clock.elapsed() >= 8 * 10 - 8); // each tone lasts its interval (timer granularity 1 ms)
@@ -153,8 +157,8 @@ void TstAlert::aNoteCreatedDuringAToneAlertsInsideTheWait()
         expected << QStringLiteral("tone %1").arg(i);
     QCOMPARE(order, expected);
     // Green's eight tones all come inside Red's first one.
-    QVERIFY(notes.existing(NoteColour::Green)->isVisible());
-    QVERIFY(notes.existing(NoteColour::Red)->isVisible());
+    QVERIFY(noteWindow(NoteColour::Green)->isVisible());
+    QVERIFY(noteWindow(NoteColour::Red)->isVisible());
     QCOMPARE(ports.tones(), 16);
 }
 
@@ -168,7 +172,7 @@ void TstAlert::theWaitHandlesEventsAndSleeps()
     other.setInterval(1);
     connect(&other, &QTimer::timeout, [&] { ++ticks; });
     other.start();
-    note.alert().PlayAlert();
+    alertOf(note).PlayAlert();
     other.stop();
     QVERIFY(ticks > 0); // other handlers ran during the alert
 
@@ -177,7 +181,7 @@ void TstAlert::theWaitHandlesEventsAndSleeps()
     wall.start();
     const double cpuBefore = cpuSeconds();
     for (int i = 0; i < 5; ++i)
-        note.alert().PlayAlert();
+        alertOf(note).PlayAlert();
     const double cpu = cpuSeconds() - cpuBefore;
     const double elapsed = wall.elapsed() / 1000.0;
     qInfo("5 alerts: %.0f ms wall, %.1f ms CPU", elapsed * 1000, cpu * 1000);

@@ -3,6 +3,7 @@
 // ends fails the test instead of holding the test run.
 #include "controls.h"
 #include "fakes.h"
+#include "windows.h"
 
 #include "notes/notes.h"
 #include "notes/notewindow.h"
@@ -67,7 +68,7 @@ int child(const QString& shape, qsizetype size)
     const qint64 cpuAtStart = cpuMs();
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     if (!QTest::qWaitForWindowExposed(red))
         return 2;
     std::printf("shown %lld\nshownCpu %lld\n", clock.elapsed(), cpuMs() - cpuAtStart);

@@ -29,12 +29,6 @@ void showActive(QWidget& window)
     QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
-bool shown(Tackpad& app, NoteColour c)
-{
-    NoteWindow* w = app.notes().existing(c);
-    return w && w->isVisible();
-}
-
 } // namespace
 
 class TstKeyboard : public QObject {
@@ -56,12 +50,12 @@ void TstKeyboard::startedAgainOpensTheWindowWithTheKeyboardInIt()
     Harness h;
     Tackpad& app = h.start();
     app.startedAgain();
-    QVERIFY(QTest::qWaitForWindowActive(&app.settingsWindow()));
-    QCOMPARE(QApplication::focusWidget(), child<QLabel>(app.settingsWindow(), "lblBlue"));
+    QVERIFY(QTest::qWaitForWindowActive(&settingsWindow()));
+    QCOMPARE(QApplication::focusWidget(), child<QLabel>(settingsWindow(), "lblBlue"));
     // Started again later, the keyboard stays where the user left it.
-    child<QCheckBox>(app.settingsWindow(), "chkGreen2")->setFocus();
+    child<QCheckBox>(settingsWindow(), "chkGreen2")->setFocus();
     app.startedAgain();
-    QCOMPARE(QApplication::focusWidget(), child<QCheckBox>(app.settingsWindow(), "chkGreen2"));
+    QCOMPARE(QApplication::focusWidget(), child<QCheckBox>(settingsWindow(), "chkGreen2"));
     QVERIFY(h.store.changes().isEmpty());
 }
 
@@ -89,14 +83,14 @@ void TstKeyboard::commandLabelsTakeKeysAsClicks()
     QFETCH(int, modifiers);
     QFETCH(QString, effect);
     Harness h;
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    auto* target = app.settingsWindow().findChild<QWidget*>(label);
+    h.start();
+    showActive(settingsWindow());
+    auto* target = settingsWindow().findChild<QWidget*>(label);
     target->setFocus();
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(app.settingsWindow().isVisible(), effect != QLatin1String("hidden"));
+    QCOMPARE(settingsWindow().isVisible(), effect != QLatin1String("hidden"));
     for (NoteColour c : kAllNotes)
-        QCOMPARE(shown(app, c), effect == colourWord(c));
+        QCOMPARE(noteShown(c), effect == colourWord(c));
     QCOMPARE(h.ports.tones(), effect.isEmpty() || effect == QLatin1String("hidden") ? 0 : 8);
     QVERIFY(h.store.changes().isEmpty());
 }
@@ -116,10 +110,10 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QFETCH(QString, label);
     QFETCH(QString, box);
     Harness h;
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    auto* l = app.settingsWindow().findChild<QLabel*>(label);
-    auto* b = app.settingsWindow().findChild<QPlainTextEdit*>(box);
+    h.start();
+    showActive(settingsWindow());
+    auto* l = settingsWindow().findChild<QLabel*>(label);
+    auto* b = settingsWindow().findChild<QPlainTextEdit*>(box);
     l->setFocus();
     QSignalSpy held(static_cast<CommandLabel*>(l), &CommandLabel::held);
     QTest::keyPress(l, Qt::Key_Space);
@@ -134,15 +128,15 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
     QVERIFY(b->isVisible());
     QCOMPARE(held.count(), 1);
     // A screen reader hears the box, which never has the keyboard.
-    QVERIFY(child<Announcement>(app.settingsWindow(), "helpSpoken")->isVisible());
-    QCOMPARE(child<Announcement>(app.settingsWindow(), "helpSpoken")->accessibleDescription(),
+    QVERIFY(child<Announcement>(settingsWindow(), "helpSpoken")->isVisible());
+    QCOMPARE(child<Announcement>(settingsWindow(), "helpSpoken")->accessibleDescription(),
         b->toPlainText().simplified());
     QTest::keyRelease(l, Qt::Key_Space);
     QTRY_VERIFY(!b->isVisible());
-    QVERIFY(app.settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
     // Held while the keyboard goes elsewhere: the box does not stay over the rows.
     QTest::keyPress(l, Qt::Key_Space);
-    child<QLabel>(app.settingsWindow(), "lblBlue")->setFocus();
+    child<QLabel>(settingsWindow(), "lblBlue")->setFocus();
     QVERIFY(!b->isVisible());
     // Enter shows it until Enter or Escape, to be listened to with no key held; Escape lets the
     // help go, not the window.
@@ -154,7 +148,7 @@ void TstKeyboard::helpShowsWhileSpaceIsHeld()
         QTest::keyClick(l, off);
         QVERIFY(!b->isVisible());
     }
-    QVERIFY(app.settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
 }
 
 void TstKeyboard::dateFieldOpensItsCalendar_data()
@@ -172,9 +166,9 @@ void TstKeyboard::dateFieldOpensItsCalendar()
     QFETCH(int, key);
     QFETCH(int, modifiers);
     Harness h;
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
+    h.start();
+    showActive(settingsWindow());
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     red.txtDate->setFocus();
     QTest::keyClicks(red.txtDate, QStringLiteral("7x")); // read-only to typing
     QVERIFY(red.txtDate->text().isEmpty());
@@ -195,15 +189,15 @@ void TstKeyboard::dateFieldOpensItsCalendar()
     QVERIFY(!red.Calendar->isVisible());
     QCOMPARE(h.store.changes(), QStringList { "Write Date/Red=" + text });
     QCOMPARE(QApplication::focusWidget(), red.txtDate);
-    QVERIFY(app.settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
 }
 
 void TstKeyboard::escapeClosesTheCalendarWithoutPicking()
 {
     Harness h;
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
+    h.start();
+    showActive(settingsWindow());
+    const RowControls blue = rowOf(settingsWindow(), NoteColour::Blue);
     blue.txtDate->setFocus();
     QTest::keyClick(blue.txtDate, Qt::Key_F4);
     auto* grid = blue.Calendar->findChild<QTableView*>();
@@ -213,24 +207,24 @@ void TstKeyboard::escapeClosesTheCalendarWithoutPicking()
     QVERIFY(blue.txtDate->text().isEmpty());
     QVERIFY(h.store.changes().isEmpty());
     QCOMPARE(QApplication::focusWidget(), blue.txtDate);
-    QVERIFY(app.settingsWindow().isVisible()); // the Escape closed the calendar only
+    QVERIFY(settingsWindow().isVisible()); // the Escape closed the calendar only
 }
 
 void TstKeyboard::focusIsDrawn()
 {
     Harness h;
     h.store.set(QStringLiteral("Date/Green"), QStringLiteral("December 08, 2026"));
-    Tackpad& app = h.start();
-    showActive(app.settingsWindow());
-    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
+    h.start();
+    showActive(settingsWindow());
+    const RowControls green = rowOf(settingsWindow(), NoteColour::Green);
     // Once the keyboard has moved the focus, as Tab does.
-    child<QLabel>(app.settingsWindow(), "lblBlue")->setFocus();
-    QTest::keyClick(child<QLabel>(app.settingsWindow(), "lblBlue"), Qt::Key_Tab);
+    child<QLabel>(settingsWindow(), "lblBlue")->setFocus();
+    QTest::keyClick(child<QLabel>(settingsWindow(), "lblBlue"), Qt::Key_Tab);
     for (QWidget* w : std::initializer_list<QWidget*> { green.lbl, green.txtDate, green.chkDate,
-             green.VScrollHour, green.chkStart, child<QLabel>(app.settingsWindow(), "lblTray"),
-             child<QLabel>(app.settingsWindow(), "Label13"),
-             child<QLabel>(app.settingsWindow(), "lblAd") }) {
-        child<QWidget>(app.settingsWindow(), "frmMainClient")->setFocus();
+             green.VScrollHour, green.chkStart, child<QLabel>(settingsWindow(), "lblTray"),
+             child<QLabel>(settingsWindow(), "Label13"),
+             child<QLabel>(settingsWindow(), "lblAd") }) {
+        child<QWidget>(settingsWindow(), "frmMainClient")->setFocus();
         const QImage without = w->grab().toImage();
         w->setFocus(Qt::TabFocusReason);
         const QImage with = w->grab().toImage();

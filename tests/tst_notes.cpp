@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
+#include "windows.h"
 
 #include "notes/noteform.h"
 #include "notes/notes.h"
@@ -142,13 +143,13 @@ void TstNotes::createdOnceByTheFirstRequest()
     RecordingPorts ports;
     Notes notes(store, ports);
     QSignalSpy created(&notes, &Notes::created);
-    QVERIFY(!notes.existing(NoteColour::Red));
+    QVERIFY(!noteWindow(NoteColour::Red));
     QVERIFY(topLevelsNamed(QStringLiteral("frmRed")).isEmpty());
 
     // A Hide creates the window (text read, alert played) and leaves it hidden.
     store.set(QStringLiteral("Note/Red"), QStringLiteral("milk"));
     notes.Hide(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     QVERIFY(red);
     QVERIFY(!red->isVisible());
     QCOMPARE(created.count(), 1);
@@ -164,13 +165,13 @@ void TstNotes::createdOnceByTheFirstRequest()
     notes.Hide(NoteColour::Red);
     notes.Show(NoteColour::Red);
     notes.Show(NoteColour::Red);
-    QCOMPARE(notes.existing(NoteColour::Red), red);
+    QCOMPARE(noteWindow(NoteColour::Red), red);
     QCOMPARE(created.count(), 1);
     QCOMPARE(ports.tones(), 8);
     QCOMPARE(textOf(red)->toPlainText(), QStringLiteral("milk"));
     QCOMPARE(red->pos(), moved);
     QCOMPARE(topLevelsNamed(QStringLiteral("frmRed")).size(), 1);
-    QVERIFY(!notes.existing(NoteColour::Green));
+    QVERIFY(!noteWindow(NoteColour::Green));
 }
 
 void TstNotes::requestsDuringTheLoadStepActOnTheSameWindow()
@@ -193,7 +194,7 @@ void TstNotes::requestsDuringTheLoadStepActOnTheSameWindow()
     QCOMPARE(ports.tones(), 8);
     QCOMPARE(topLevelsNamed(QStringLiteral("frmBlue")).size(), 1);
     // The request that created the note takes effect last.
-    QVERIFY(!notes.existing(NoteColour::Blue)->isVisible());
+    QVERIFY(!noteWindow(NoteColour::Blue)->isVisible());
 }
 
 void TstNotes::typingWritesTheWholePlainTextAtEachChange()
@@ -202,7 +203,7 @@ void TstNotes::typingWritesTheWholePlainTextAtEachChange()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Green);
-    NoteWindow* green = notes.existing(NoteColour::Green);
+    NoteWindow* green = noteWindow(NoteColour::Green);
     QTextEdit* txt = textOf(green);
     store.calls.clear();
     txt->setFocus();
@@ -228,7 +229,7 @@ void TstNotes::storedTextComesBackWholeAndPlain()
     store.set(QStringLiteral("Note/Blue"), text);
     Notes notes(store, ports);
     notes.Show(NoteColour::Blue);
-    QCOMPARE(textOf(notes.existing(NoteColour::Blue))->toPlainText(), text);
+    QCOMPARE(textOf(noteWindow(NoteColour::Blue))->toPlainText(), text);
     // Restoring reads the entry and writes nothing back.
     QVERIFY(store.changes().isEmpty());
     QCOMPARE(store.calls, QStringList { QStringLiteral("Read Note/Blue") });
@@ -241,7 +242,7 @@ void TstNotes::deletedTextIsStoredEmptyAndNextRunStartsEmpty()
     {
         Notes notes(store, ports);
         notes.Show(NoteColour::Red);
-        QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+        QTextEdit* txt = textOf(noteWindow(NoteColour::Red));
         QTest::keyClicks(txt, QStringLiteral("x"));
         QTest::keyClick(txt, Qt::Key_Backspace);
         QVERIFY(store.entries.contains(QStringLiteral("Note/Red")));
@@ -249,7 +250,7 @@ void TstNotes::deletedTextIsStoredEmptyAndNextRunStartsEmpty()
     }
     Notes nextRun(store, ports);
     nextRun.Show(NoteColour::Red);
-    QVERIFY(textOf(nextRun.existing(NoteColour::Red))->toPlainText().isEmpty());
+    QVERIFY(textOf(noteWindow(NoteColour::Red))->toPlainText().isEmpty());
 }
 
 void TstNotes::doubleClickHidesAndWritesNothing()
@@ -258,13 +259,13 @@ void TstNotes::doubleClickHidesAndWritesNothing()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     QVERIFY(QTest::qWaitForWindowExposed(red));
     store.calls.clear();
     QTest::mouseDClick(textOf(red)->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     QVERIFY(!red->isVisible());
     QVERIFY(store.changes().isEmpty());
-    QCOMPARE(notes.existing(NoteColour::Red), red);
+    QCOMPARE(noteWindow(NoteColour::Red), red);
 }
 
 void TstNotes::closeRequestHidesWithoutDestroying()
@@ -273,12 +274,12 @@ void TstNotes::closeRequestHidesWithoutDestroying()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Green);
-    NoteWindow* green = notes.existing(NoteColour::Green);
+    NoteWindow* green = noteWindow(NoteColour::Green);
     QTest::keyClicks(textOf(green), QStringLiteral("keep me"));
     QVERIFY(!green->close());
     QVERIFY(!green->isVisible());
     notes.Show(NoteColour::Green);
-    QCOMPARE(notes.existing(NoteColour::Green), green);
+    QCOMPARE(noteWindow(NoteColour::Green), green);
     QCOMPARE(textOf(green)->toPlainText(), QStringLiteral("keep me"));
     QCOMPARE(ports.tones(), 8);
 }
@@ -289,7 +290,7 @@ void TstNotes::textBoxFollowsEveryResize()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Blue);
-    NoteWindow* blue = notes.existing(NoteColour::Blue);
+    NoteWindow* blue = noteWindow(NoteColour::Blue);
     QVERIFY(QTest::qWaitForWindowExposed(blue));
     QTextEdit* txt = textOf(blue);
     QCOMPARE(txt->geometry(), blue->rect());
@@ -314,7 +315,7 @@ void TstNotes::dragByAnyButtonMovesTheNote()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     QVERIFY(QTest::qWaitForWindowExposed(red));
     QWidget* viewport = textOf(red)->viewport();
     const QPoint start = red->pos();
@@ -338,7 +339,7 @@ void TstNotes::failedWritesKeepTheTextOnScreen()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    QTextEdit* txt = textOf(noteWindow(NoteColour::Red));
     store.failWrites = true;
     QTest::keyClicks(txt, QStringLiteral("ab"));
     QCOMPARE(txt->toPlainText(), QStringLiteral("ab"));
@@ -359,9 +360,9 @@ void TstNotes::aMegabyteWordRestoresAndWrapsAnywhere()
     Notes notes(store, ports);
     notes.Show(NoteColour::Blue);
     notes.Show(NoteColour::Red);
-    NoteTextBox* blue = textOf(notes.existing(NoteColour::Blue));
-    QTextEdit* red = textOf(notes.existing(NoteColour::Red));
-    QVERIFY(QTest::qWaitForWindowExposed(notes.existing(NoteColour::Blue)));
+    NoteTextBox* blue = textOf(noteWindow(NoteColour::Blue));
+    QTextEdit* red = textOf(noteWindow(NoteColour::Red));
+    QVERIFY(QTest::qWaitForWindowExposed(noteWindow(NoteColour::Blue)));
     QCOMPARE(blue->noteText(), blob);
     QCOMPARE(blue->wordWrapMode(), QTextOption::WrapAnywhere);
     QCOMPARE(red->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -381,7 +382,7 @@ void TstNotes::caretStopsBlinkingWhenLeftAloneUntilAKeyOrClick()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     red->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(red));
     auto* rest = red->findChild<QTimer*>(QStringLiteral("caretRest"));
@@ -423,7 +424,7 @@ void TstNotes::resizingStopsWhereTheNoteCanBeGrabbed()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     QVERIFY(QTest::qWaitForWindowExposed(red));
     const QSize least = red->minimumSize();
     QVERIFY(least.width() >= 40);
@@ -456,7 +457,7 @@ void TstNotes::onlyPlainTextComesIn()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    QTextEdit* txt = textOf(notes.existing(NoteColour::Red));
+    QTextEdit* txt = textOf(noteWindow(NoteColour::Red));
     auto* formatted = new QMimeData;
     formatted->setHtml(QStringLiteral("<b style='background:yellow'>bold</b><img src='x.png'>"
                                       "<table><tr><td>cell</td></tr></table>"));
@@ -489,7 +490,7 @@ void TstNotes::aFullNoteRefusesMoreAndKeepsItsText()
     store.set(QStringLiteral("Note/Red"), full);
     Notes notes(store, ports);
     notes.Show(NoteColour::Red);
-    NoteTextBox* txt = textOf(notes.existing(NoteColour::Red));
+    NoteTextBox* txt = textOf(noteWindow(NoteColour::Red));
     txt->moveCursor(QTextCursor::End);
     QTest::keyClick(txt, Qt::Key_A); // the last character that fits
     QTest::keyClick(txt, Qt::Key_B);
@@ -513,7 +514,7 @@ void TstNotes::aNoteThatPopsUpByItselfIsAnnouncedOnce()
     store.set(QStringLiteral("Note/Green"), "Pay the rent\n\n  and the phone bill\n" + longLine);
 
     notes.Hide(NoteColour::Green); // made, its text read and its warble played
-    NoteWindow* green = notes.existing(NoteColour::Green);
+    NoteWindow* green = noteWindow(NoteColour::Green);
     auto* words = green->findChild<QWidget*>(QStringLiteral("announceGreen"));
     QVERIFY(words);
     QStringList told; // at each show: the role, the name, the description
@@ -550,10 +551,10 @@ void TstNotes::askingForAShownNoteBringsItToTheKeyboard()
     RecordingPorts ports;
     Notes notes(store, ports);
     notes.PopUp(NoteColour::Red);
-    NoteWindow* red = notes.existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     QTRY_VERIFY(red->isVisible());
     notes.Show(NoteColour::Blue);
-    NoteWindow* blue = notes.existing(NoteColour::Blue);
+    NoteWindow* blue = noteWindow(NoteColour::Blue);
     QTRY_COMPARE(QApplication::activeWindow(), blue);
 
     notes.Show(NoteColour::Red);

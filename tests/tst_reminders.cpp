@@ -41,11 +41,11 @@ struct Run {
     void tickAt(const QDateTime& when)
     {
         h.clock.current = when;
-        tickAll(app->settingsWindow());
+        tickAll(settingsWindow());
     }
     bool shown(NoteColour c) const
     {
-        NoteWindow* w = app->notes().existing(c);
+        NoteWindow* w = noteWindow(c);
         return w && w->isVisible();
     }
 };
@@ -126,15 +126,14 @@ void TstReminders::clockDisplayFollowsTheClock()
     Run r;
     r.h.clock.current = at(23, 59, 59, 31);
     r.start();
-    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysDate")->text(),
         DateText::formatDate(QDate(2026, 12, 31)));
-    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(),
         QStringLiteral("23:59")); // seconds dropped
     r.tickAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
-    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysDate")->text(),
         DateText::formatDate(QDate(2027, 1, 1)));
-    QCOMPARE(
-        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("00:00"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(), QStringLiteral("00:00"));
     QCOMPARE(DateText::formatTime(QTime(9, 5)), QStringLiteral("09:05"));
     QCOMPARE(QLocale::c().toString(QDate(2004, 7, 5), QStringLiteral("MMMM dd, yyyy")),
         QStringLiteral("July 05, 2004"));
@@ -146,17 +145,14 @@ void TstReminders::clockSetBackOrForwardShowsAtTheNextTick()
     r.h.clock.current = at(10, 5, 30);
     r.start();
     r.tickAt(at(10, 5, 59));
-    QCOMPARE(
-        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("10:05"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(), QStringLiteral("10:05"));
     r.tickAt(at(9, 5, 59)); // set back an hour
-    QCOMPARE(
-        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:05"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:05"));
     r.tickAt(at(9, 5, 59, 20)); // forward twelve days
-    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysDate")->text(),
         DateText::formatDate(QDate(2026, 12, 20)));
     r.tickAt(at(9, 6, 0, 20));
-    QCOMPARE(
-        child<QLineEdit>(r.app->settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:06"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:06"));
 }
 
 void TstReminders::dateCheck_data()
@@ -178,7 +174,7 @@ void TstReminders::dateCheck()
     r.h.clock.current = at(10, 0);
     r.h.store.set("Date/Green", DateText::formatDate(preset));
     r.start();
-    const RowControls green = rowOf(r.app->settingsWindow(), NoteColour::Green);
+    const RowControls green = rowOf(settingsWindow(), NoteColour::Green);
     r.h.store.calls.clear();
     green.chkDate->click();
     r.tickAt(at(10, 0, 1));
@@ -199,10 +195,10 @@ void TstReminders::dateInThePastFiresRightAfterEveryStart()
             r.h.store.set("Timer/Red", "ON");
         }
         r.start();
-        QVERIFY(child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive());
+        QVERIFY(child<QTimer>(settingsWindow(), "tmrRed")->isActive());
         r.tickAt(at(10, 0));
         QVERIFY(r.shown(NoteColour::Red));
-        QVERIFY(!child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive());
+        QVERIFY(!child<QTimer>(settingsWindow(), "tmrRed")->isActive());
         kept.entries = r.h.store.entries;
     }
 }
@@ -216,10 +212,10 @@ void TstReminders::dateTomorrowFiresJustAfterMidnight()
     r.start();
     r.tickAt(at(23, 59, 59));
     QVERIFY(!r.shown(NoteColour::Blue));
-    QVERIFY(child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
+    QVERIFY(child<QTimer>(settingsWindow(), "TmrBlue")->isActive());
     r.tickAt(QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0, 200)));
     QVERIFY(r.shown(NoteColour::Blue));
-    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "TmrBlue")->isActive());
 }
 
 void TstReminders::timeCheckFiresInItsMinuteOnce()
@@ -227,17 +223,17 @@ void TstReminders::timeCheckFiresInItsMinuteOnce()
     Run r;
     r.h.clock.current = at(9, 0);
     r.start();
-    const RowControls red = rowOf(r.app->settingsWindow(), NoteColour::Red);
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     setTime(red, 9, 5);
     QCOMPARE(red.txtHour->text(), QStringLiteral("9"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("5"));
     red.chkTime->click();
     r.tickAt(at(9, 4, 59));
-    QVERIFY(!r.app->notes().existing(NoteColour::Red));
+    QVERIFY(!noteWindow(NoteColour::Red));
     r.tickAt(at(9, 5, 0));
     QVERIFY(r.shown(NoteColour::Red));
     QVERIFY(!red.tmrTime->isActive());
-    r.app->notes().Hide(NoteColour::Red);
+    hideNote(NoteColour::Red);
     r.tickAt(at(9, 5, 30));
     r.tickAt(at(9, 6, 0));
     QVERIFY(!r.shown(NoteColour::Red));
@@ -277,11 +273,11 @@ void TstReminders::armedAfterTheMinuteWaitsForTheNextDay()
     r.h.store.set("Hour/Green", "10");
     r.h.store.set("Min/Green", "5");
     r.start();
-    child<QCheckBox>(r.app->settingsWindow(), "chkGreen1")->click();
+    child<QCheckBox>(settingsWindow(), "chkGreen1")->click();
     for (const QDateTime& t : { at(10, 6, 30), at(23, 59), at(0, 0, 0, 9), at(10, 4, 59, 9) })
         r.tickAt(t);
-    QVERIFY(!r.app->notes().existing(NoteColour::Green));
-    QVERIFY(child<QTimer>(r.app->settingsWindow(), "TmrGreen1")->isActive());
+    QVERIFY(!noteWindow(NoteColour::Green));
+    QVERIFY(child<QTimer>(settingsWindow(), "TmrGreen1")->isActive());
     r.tickAt(at(10, 5, 0, 9));
     QVERIFY(r.shown(NoteColour::Green));
 }
@@ -298,7 +294,7 @@ void TstReminders::bothSwitchesFireIndependently()
     r.start();
     r.tickAt(at(8, 0, 1));
     QVERIFY(r.shown(NoteColour::Red));
-    r.app->notes().Hide(NoteColour::Red);
+    hideNote(NoteColour::Red);
     r.tickAt(at(8, 29));
     QVERIFY(!r.shown(NoteColour::Red));
     r.tickAt(at(8, 30));
@@ -315,8 +311,8 @@ void TstReminders::clearedSwitchStillFiresInThisRun()
         r.h.store.set("Hour/Blue", "11");
         r.h.store.set("Min/Blue", "30");
         r.start();
-        child<QCheckBox>(r.app->settingsWindow(), "chkBlue1")->click();
-        child<QCheckBox>(r.app->settingsWindow(), "chkBlue1")->click(); // cleared while waiting
+        child<QCheckBox>(settingsWindow(), "chkBlue1")->click();
+        child<QCheckBox>(settingsWindow(), "chkBlue1")->click(); // cleared while waiting
         QCOMPARE(r.h.store.entries.value("Timer/Blue1"), QStringLiteral("OFF"));
         r.tickAt(at(11, 30));
         QVERIFY(r.shown(NoteColour::Blue));
@@ -326,9 +322,9 @@ void TstReminders::clearedSwitchStillFiresInThisRun()
     next.h.store.entries = kept.entries;
     next.h.clock.current = at(11, 29, 0, 9);
     next.start();
-    QVERIFY(!child<QTimer>(next.app->settingsWindow(), "TmrBlue1")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "TmrBlue1")->isActive());
     next.tickAt(at(11, 30, 0, 9));
-    QVERIFY(!next.app->notes().existing(NoteColour::Blue));
+    QVERIFY(!noteWindow(NoteColour::Blue));
 }
 
 void TstReminders::emptyPresetFieldsDisarmSilently()
@@ -340,12 +336,12 @@ void TstReminders::emptyPresetFieldsDisarmSilently()
     r.start();
     r.h.store.calls.clear();
     r.tickAt(at(10, 0));
-    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "tmrGreen")->isActive());
-    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrRed1")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "tmrGreen")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "TmrRed1")->isActive());
     // The switch is left alone.
-    QVERIFY(child<QCheckBox>(r.app->settingsWindow(), "chkGreen")->isChecked());
-    QVERIFY(!r.app->notes().existing(NoteColour::Green));
-    QVERIFY(!r.app->notes().existing(NoteColour::Red));
+    QVERIFY(child<QCheckBox>(settingsWindow(), "chkGreen")->isChecked());
+    QVERIFY(!noteWindow(NoteColour::Green));
+    QVERIFY(!noteWindow(NoteColour::Red));
     QVERIFY(r.h.store.changes().isEmpty());
 }
 
@@ -399,9 +395,9 @@ void TstReminders::unreadableTextsAreNotDue()
     r.start();
     for (int m = 0; m < 3; ++m)
         r.tickAt(at(10, m));
-    QVERIFY(!r.app->notes().existing(NoteColour::Red));
-    QVERIFY(isDate ? child<QTimer>(r.app->settingsWindow(), "tmrRed")->isActive()
-                   : child<QTimer>(r.app->settingsWindow(), "TmrRed1")->isActive());
+    QVERIFY(!noteWindow(NoteColour::Red));
+    QVERIFY(isDate ? child<QTimer>(settingsWindow(), "tmrRed")->isActive()
+                   : child<QTimer>(settingsWindow(), "TmrRed1")->isActive());
 }
 
 void TstReminders::readersAcceptEnglishAfterALanguageChange()
@@ -500,11 +496,11 @@ void TstReminders::dateWrittenInAnotherLanguageIsDue()
     r.h.store.set("Date/Green", QLocale(written).toString(preset, QStringLiteral("MMMM dd, yyyy")));
     r.h.store.set("Timer/Green", "ON");
     r.start();
-    QCOMPARE(child<QLineEdit>(r.app->settingsWindow(), "txtSysDate")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysDate")->text(),
         QLocale(program).toString(QDate(2026, 12, 8), QStringLiteral("MMMM dd, yyyy")));
     r.tickAt(at(10, 0, 1));
     QCOMPARE(r.shown(NoteColour::Green), fires);
-    QCOMPARE(child<QTimer>(r.app->settingsWindow(), "tmrGreen")->isActive(), !fires);
+    QCOMPARE(child<QTimer>(settingsWindow(), "tmrGreen")->isActive(), !fires);
 }
 
 void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()
@@ -514,18 +510,18 @@ void TstReminders::tickDuringTheAlertCreatesNoSecondWindow()
     r.h.store.set("Date/Blue", DateText::formatDate(QDate(2026, 12, 1)));
     r.h.store.set("Timer/Blue", "ON");
     r.start();
-    QSignalSpy created(&r.app->notes(), &Notes::created);
+    QSignalSpy created(&partOf<Notes>(*r.app), &Notes::created);
     // While the note plays its alert, its own check ticks again and finds it due.
     int nested = 0;
     r.h.ports.onOut = [&](qint16 port, qint16) {
         if (port == 0x43 && nested++ < 3)
-            tick(rowOf(r.app->settingsWindow(), NoteColour::Blue).tmrDate);
+            tick(rowOf(settingsWindow(), NoteColour::Blue).tmrDate);
     };
-    tick(rowOf(r.app->settingsWindow(), NoteColour::Blue).tmrDate);
+    tick(rowOf(settingsWindow(), NoteColour::Blue).tmrDate);
     QCOMPARE(created.count(), 1);
     QCOMPARE(r.h.ports.tones(), 8);
     QVERIFY(r.shown(NoteColour::Blue));
-    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrBlue")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "TmrBlue")->isActive());
 }
 
 void TstReminders::realTimersFireWithinATick()
@@ -535,9 +531,9 @@ void TstReminders::realTimersFireWithinATick()
     r.h.store.set("Hour/Green", "15");
     r.h.store.set("Min/Green", "20");
     r.start();
-    child<QCheckBox>(r.app->settingsWindow(), "chkGreen1")->click();
+    child<QCheckBox>(settingsWindow(), "chkGreen1")->click();
     QTRY_VERIFY_WITH_TIMEOUT(r.shown(NoteColour::Green), 2000);
-    QVERIFY(!child<QTimer>(r.app->settingsWindow(), "TmrGreen1")->isActive());
+    QVERIFY(!child<QTimer>(settingsWindow(), "TmrGreen1")->isActive());
 }
 
 QTEST_MAIN(TstReminders)

@@ -19,16 +19,6 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-
-bool shown(Tackpad& app, NoteColour c)
-{
-    NoteWindow* w = app.notes().existing(c);
-    return w && w->isVisible();
-}
-
-} // namespace
-
 class TstSettingsController : public QObject {
     Q_OBJECT
 private slots:
@@ -46,41 +36,41 @@ private slots:
 void TstSettingsController::settingsWindowShowAndTray()
 {
     Harness h;
-    Tackpad& app = h.start();
-    app.tray().menu().MnuSetting->trigger();
-    QVERIFY(app.settingsWindow().isVisible());
-    const QPoint pos = app.settingsWindow().pos();
-    app.tray().menu().MnuSetting->trigger(); // no toggling, no moving
-    QVERIFY(app.settingsWindow().isVisible());
-    QCOMPARE(app.settingsWindow().pos(), pos);
-    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
-    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblTray"), Qt::LeftButton);
-    QVERIFY(!app.settingsWindow().isVisible());
+    h.start();
+    trayCommand("MnuSetting")->trigger();
+    QVERIFY(settingsWindow().isVisible());
+    const QPoint pos = settingsWindow().pos();
+    trayCommand("MnuSetting")->trigger(); // no toggling, no moving
+    QVERIFY(settingsWindow().isVisible());
+    QCOMPARE(settingsWindow().pos(), pos);
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
+    QTest::mouseClick(child<QLabel>(settingsWindow(), "lblTray"), Qt::LeftButton);
+    QVERIFY(!settingsWindow().isVisible());
     // Hidden, the clock display goes on; the credit line rests until the window shows again.
-    QVERIFY(child<QTimer>(app.settingsWindow(), "TmrSys")->isActive()
-        && !child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
-    app.tray().menu().MnuSetting->trigger();
-    QVERIFY(child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
+    QVERIFY(child<QTimer>(settingsWindow(), "TmrSys")->isActive()
+        && !child<QTimer>(settingsWindow(), "tmrMe")->isActive());
+    trayCommand("MnuSetting")->trigger();
+    QVERIFY(child<QTimer>(settingsWindow(), "tmrMe")->isActive());
 }
 
 void TstSettingsController::noteLabelsShowTheirNotes()
 {
     Harness h;
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
+    h.start();
+    settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
     const struct {
         QLabel* label;
         NoteColour colour;
-    } labels[] = { { child<QLabel>(app.settingsWindow(), "lblRed"), NoteColour::Red },
-        { child<QLabel>(app.settingsWindow(), "lblGreen"), NoteColour::Green },
-        { child<QLabel>(app.settingsWindow(), "lblBlue"), NoteColour::Blue } };
+    } labels[] = { { child<QLabel>(settingsWindow(), "lblRed"), NoteColour::Red },
+        { child<QLabel>(settingsWindow(), "lblGreen"), NoteColour::Green },
+        { child<QLabel>(settingsWindow(), "lblBlue"), NoteColour::Blue } };
     for (const auto& l : labels) {
-        QVERIFY(!app.notes().existing(l.colour));
+        QVERIFY(!noteWindow(l.colour));
         QTest::mouseClick(l.label, Qt::RightButton); // not a click of the label
-        QVERIFY(!app.notes().existing(l.colour));
+        QVERIFY(!noteWindow(l.colour));
         QTest::mouseClick(l.label, Qt::LeftButton);
-        QVERIFY(shown(app, l.colour));
+        QVERIFY(noteShown(l.colour));
     }
     QCOMPARE(h.ports.tones(), 24);
 }
@@ -110,22 +100,21 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPoint, release);
     Harness h;
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
-    auto* l = app.settingsWindow().findChild<QLabel*>(label);
-    auto* b = app.settingsWindow().findChild<QPlainTextEdit*>(box);
+    h.start();
+    settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
+    auto* l = settingsWindow().findChild<QLabel*>(label);
+    auto* b = settingsWindow().findChild<QPlainTextEdit*>(box);
     QTest::mousePress(l, button);
     QVERIFY(b->isVisible());
     // The box covers the rows and the clock, but not its own label.
-    QVERIFY(
-        b->geometry().contains(child<QLineEdit>(app.settingsWindow(), "txtDateRed")->geometry()));
+    QVERIFY(b->geometry().contains(child<QLineEdit>(settingsWindow(), "txtDateRed")->geometry()));
     QVERIFY(!b->geometry().intersects(l->geometry()));
     // A menu request on the label (a right press, without a tray) opens nothing over the box.
     QContextMenuEvent menuRequest(
         QContextMenuEvent::Mouse, QPoint(2, 2), l->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(l, &menuRequest);
-    QVERIFY(!app.tray().menu().MnuMenu->isVisible());
+    QVERIFY(!trayMenu()->isVisible());
     QTest::mouseRelease(l, button, {}, release.isNull() ? l->rect().center() : release);
     QVERIFY(!b->isVisible());
 }
@@ -133,13 +122,13 @@ void TstSettingsController::helpBoxesShowOnlyWhileHeld()
 void TstSettingsController::creditLineAlternatesWhileShown()
 {
     Harness h;
-    Tackpad& app = h.start();
-    QVERIFY(!app.settingsWindow().isVisible());
-    QLabel* me = child<QLabel>(app.settingsWindow(), "lblMe");
+    h.start();
+    QVERIFY(!settingsWindow().isVisible());
+    QLabel* me = child<QLabel>(settingsWindow(), "lblMe");
     QCOMPARE(me->text(), creditText());
     QStringList seen;
     for (int i = 0; i < 4; ++i) {
-        QMetaObject::invokeMethod(child<QTimer>(app.settingsWindow(), "tmrMe"), "timeout");
+        QMetaObject::invokeMethod(child<QTimer>(settingsWindow(), "tmrMe"), "timeout");
         seen << me->text();
     }
     QCOMPARE(seen,
@@ -147,8 +136,8 @@ void TstSettingsController::creditLineAlternatesWhileShown()
             { BuildInfo::webAddress(), creditText(), BuildInfo::webAddress(), creditText() }));
     QVERIFY(BuildInfo::webAddress().startsWith(QLatin1String("https://")));
     // By the real timer, every two seconds, only while the window shows.
-    QVERIFY(!child<QTimer>(app.settingsWindow(), "tmrMe")->isActive());
-    app.settingsWindow().show();
+    QVERIFY(!child<QTimer>(settingsWindow(), "tmrMe")->isActive());
+    settingsWindow().show();
     QTRY_COMPARE_WITH_TIMEOUT(me->text(), BuildInfo::webAddress(), 2600);
 }
 
@@ -156,18 +145,18 @@ void TstSettingsController::webPageOpensFromBothPlaces()
 {
     Harness h;
     h.commands.succeed = false; // an opener that cannot run changes nothing
-    Tackpad& app = h.start();
-    app.settingsWindow().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
-    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblMe"), Qt::LeftButton);
+    h.start();
+    settingsWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
+    QTest::mouseClick(child<QLabel>(settingsWindow(), "lblMe"), Qt::LeftButton);
     QMetaObject::invokeMethod(
-        child<QTimer>(app.settingsWindow(), "tmrMe"), "timeout"); // now showing the address
-    QTest::mouseClick(child<QLabel>(app.settingsWindow(), "lblMe"), Qt::LeftButton);
-    app.tray().menu().Mnuzovo->trigger();
+        child<QTimer>(settingsWindow(), "tmrMe"), "timeout"); // now showing the address
+    QTest::mouseClick(child<QLabel>(settingsWindow(), "lblMe"), Qt::LeftButton);
+    trayCommand("Mnuzovo")->trigger();
     const QUrl page(BuildInfo::webAddress());
     QCOMPARE(h.commands.opened, QList<QUrl>({ page, page, page }));
     QVERIFY(h.store.changes().isEmpty());
-    QVERIFY(app.settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
 }
 
 void TstSettingsController::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu()
@@ -175,23 +164,23 @@ void TstSettingsController::withoutATrayTheSettingsWindowShowsAndCarriesTheMenu(
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has no tray host
     Harness h;
     Tackpad& app = h.start();
-    app.tray().watch(300);
-    QVERIFY(!app.settingsWindow().isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(app.settingsWindow().isVisible(), 2000);
-    QVERIFY(QTest::qWaitForWindowExposed(&app.settingsWindow()));
+    app.watchTray(300);
+    QVERIFY(!settingsWindow().isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(settingsWindow().isVisible(), 2000);
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
     QContextMenuEvent menuRequest(
-        QContextMenuEvent::Mouse, QPoint(5, 5), app.settingsWindow().mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&app.settingsWindow(), &menuRequest);
-    QVERIFY(app.tray().menu().MnuMenu->isVisible());
-    app.tray().menu().MnuMenu->hide();
+        QContextMenuEvent::Mouse, QPoint(5, 5), settingsWindow().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&settingsWindow(), &menuRequest);
+    QVERIFY(trayMenu()->isVisible());
+    trayMenu()->hide();
 }
 
 void TstSettingsController::saveFailureIsToldOnce()
 {
     Harness h;
-    Tackpad& app = h.start();
-    app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
+    h.start();
+    showNote(NoteColour::Red);
+    QTextEdit* txt = noteTextBox(noteWindow(NoteColour::Red));
     h.store.failWrites = true;
     QTest::keyClicks(txt, QStringLiteral("abc"));
     // Without a tray the message is a box that does not block typing.
@@ -217,7 +206,7 @@ void TstSettingsController::saveFailureIsToldOnce()
 void TstSettingsController::failedSavesAreToldAndTriedAgain()
 {
     Harness h;
-    Tackpad& app = h.start();
+    h.start();
     const auto boxCount = [] {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -228,10 +217,10 @@ void TstSettingsController::failedSavesAreToldAndTriedAgain()
 
     // A preset that cannot be saved is told as a note's text is.
     h.store.failWrites = true;
-    rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
+    rowOf(settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(boxCount(), 1);
-    app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
+    showNote(NoteColour::Red);
+    QTextEdit* txt = noteTextBox(noteWindow(NoteColour::Red));
     QTest::keyClicks(txt, QStringLiteral("ab"));
     QCOMPARE(boxCount(), 1);
 

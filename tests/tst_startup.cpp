@@ -50,26 +50,26 @@ void TstStartup::emptyStoreShowsNothingAndArmsNothing()
     Harness h;
     Tackpad& app = h.make();
     app.Form_Load();
-    QVERIFY(!app.settingsWindow().isVisible());
+    QVERIFY(!settingsWindow().isVisible());
     QCOMPARE(h.autostart.registrations.size(), 1);
     QCOMPARE(h.autostart.registrations.first().first, QStringLiteral("Tackpad"));
     QVERIFY(h.messages.shown.isEmpty());
-    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtSysDate")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysDate")->text(),
         DateText::formatDate(QDate(2026, 12, 8)));
-    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:41"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtSysTime")->text(), QStringLiteral("09:41"));
     QStringList expected;
     for (const char* c : { "Blue", "Green", "Red" })
         expected << rowReads(QLatin1String(c));
     QCOMPARE(h.store.calls, expected);
     for (NoteColour c : kAllNotes) {
-        const RowControls row = rowOf(app.settingsWindow(), c);
+        const RowControls row = rowOf(settingsWindow(), c);
         QVERIFY(row.txtDate->text().isEmpty() && row.txtHour->text().isEmpty()
             && row.txtMin->text().isEmpty());
         QVERIFY(
             !row.chkDate->isChecked() && !row.chkTime->isChecked() && !row.chkStart->isChecked());
         QVERIFY(!row.chkDate->isEnabled() && !row.chkTime->isEnabled());
         QVERIFY(!row.tmrDate->isActive() && !row.tmrTime->isActive());
-        QVERIFY(!app.notes().existing(c));
+        QVERIFY(!noteWindow(c));
     }
     QCOMPARE(h.ports.tones(), 0);
 }
@@ -81,7 +81,7 @@ void TstStartup::everyAlwaysEntryShowsNotesBlueGreenRed()
         h.store.set(QStringLiteral("Always/") + QLatin1String(c), QStringLiteral("ON"));
     Tackpad& app = h.make();
     QStringList created;
-    connect(&app.notes(), &Notes::created, [&](NoteColour c) { created << colourWord(c); });
+    connect(&partOf<Notes>(app), &Notes::created, [&](NoteColour c) { created << colourWord(c); });
     app.Form_Load();
     QCOMPARE(created, QStringList({ "Blue", "Green", "Red" }));
     QStringList expected;
@@ -94,10 +94,10 @@ void TstStartup::everyAlwaysEntryShowsNotesBlueGreenRed()
     // Three alerts one after another: 24 tones.
     QCOMPARE(h.ports.tones(), 24);
     for (NoteColour c : kAllNotes) {
-        QVERIFY(app.notes().existing(c)->isVisible());
-        QVERIFY(rowOf(app.settingsWindow(), c).chkStart->isChecked());
+        QVERIFY(noteWindow(c)->isVisible());
+        QVERIFY(rowOf(settingsWindow(), c).chkStart->isChecked());
     }
-    QVERIFY(!app.settingsWindow().isVisible());
+    QVERIFY(!settingsWindow().isVisible());
 }
 
 void TstStartup::switchesAreRestoredEvenWithoutTheirFields()
@@ -108,11 +108,11 @@ void TstStartup::switchesAreRestoredEvenWithoutTheirFields()
     h.store.set(QStringLiteral("Hour/Blue"), QStringLiteral("7"));
     Tackpad& app = h.make();
     app.Form_Load();
-    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
+    const RowControls green = rowOf(settingsWindow(), NoteColour::Green);
     QVERIFY(green.chkDate->isChecked());
     QVERIFY(!green.chkDate->isEnabled());
     QVERIFY(green.tmrDate->isActive());
-    const RowControls blue = rowOf(app.settingsWindow(), NoteColour::Blue);
+    const RowControls blue = rowOf(settingsWindow(), NoteColour::Blue);
     QCOMPARE(blue.txtHour->text(), QStringLiteral("7"));
     QVERIFY(blue.chkTime->isChecked());
     QVERIFY(!blue.chkTime->isEnabled());
@@ -126,25 +126,25 @@ void TstStartup::onlyTheNotesAskedForTakeTheKeyboard()
     h.store.set(QStringLiteral("Always/Red"), QStringLiteral("ON"));
     Tackpad& app = h.make();
     app.Form_Load();
-    NoteWindow* red = app.notes().existing(NoteColour::Red);
+    NoteWindow* red = noteWindow(NoteColour::Red);
     const auto leavesKeyboard = [](QWidget* w) {
         return w->testAttribute(Qt::WA_ShowWithoutActivating)
             && w->windowHandle()->property("_q_showWithoutActivating").toBool();
     };
     QVERIFY(red->isVisible() && leavesKeyboard(red));
     red->hide();
-    app.tray().menu().MnuShowRed->trigger();
+    trayCommand("MnuShowRed")->trigger();
     QVERIFY(red->isVisible());
     QVERIFY(!red->testAttribute(Qt::WA_ShowWithoutActivating));
     QVERIFY(!red->windowHandle()->property("_q_showWithoutActivating").toBool());
 
     // A date switch set on a day that has come pops the note up, though the person set it.
-    const RowControls green = rowOf(app.settingsWindow(), NoteColour::Green);
+    const RowControls green = rowOf(settingsWindow(), NoteColour::Green);
     green.txtDate->setText(DateText::formatDate(QDate(2026, 12, 1)));
     green.chkDate->click();
-    QTRY_VERIFY(app.notes().existing(NoteColour::Green));
-    QTRY_VERIFY(app.notes().existing(NoteColour::Green)->isVisible());
-    QVERIFY(leavesKeyboard(app.notes().existing(NoteColour::Green)));
+    QTRY_VERIFY(noteWindow(NoteColour::Green));
+    QTRY_VERIFY(noteWindow(NoteColour::Green)->isVisible());
+    QVERIFY(leavesKeyboard(noteWindow(NoteColour::Green)));
 }
 
 void TstStartup::onlyExactlyOnCountsAsOn_data()
@@ -171,13 +171,13 @@ void TstStartup::onlyExactlyOnCountsAsOn()
         h.store.set(QLatin1String(key), value);
     Tackpad& app = h.make();
     app.Form_Load();
-    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     QCOMPARE(red.chkDate->isChecked(), on);
     QCOMPARE(red.chkTime->isChecked(), on);
     QCOMPARE(red.chkStart->isChecked(), on);
     QCOMPARE(red.tmrDate->isActive(), on);
     QCOMPARE(red.tmrTime->isActive(), on);
-    QCOMPARE(app.notes().existing(NoteColour::Red) != nullptr, on);
+    QCOMPARE(noteWindow(NoteColour::Red) != nullptr, on);
     // Values the program would never write stay as they are.
     for (const char* key : { "Timer/Red", "Timer/Red1", "Always/Red" })
         QCOMPARE(h.store.entries.value(QLatin1String(key)), value);
@@ -202,7 +202,7 @@ void TstStartup::fullPresetsComeBackAndTheStoreIsUnchanged()
     h.store.entries = stored;
     Tackpad& app = h.make();
     app.Form_Load();
-    const RowControls red = rowOf(app.settingsWindow(), NoteColour::Red);
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), QStringLiteral("July 05, 2004"));
     QCOMPARE(red.txtHour->text(), QStringLiteral("14"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("0"));
@@ -213,11 +213,11 @@ void TstStartup::fullPresetsComeBackAndTheStoreIsUnchanged()
     QCOMPARE(red.VScrollHour->value(), 1);
     QCOMPARE(red.VScrollMin->value(), 59);
     // Texts go into the fields unchanged, even when they do not read as dates or times.
-    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtDateBlue")->text(),
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtDateBlue")->text(),
         QStringLiteral("not a date at all"));
-    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtHourGreen")->text(), QStringLiteral("99"));
-    QCOMPARE(child<QLineEdit>(app.settingsWindow(), "txtMinGreen")->text(), QStringLiteral("abc"));
-    QVERIFY(child<QCheckBox>(app.settingsWindow(), "chkGreen1")->isEnabled());
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtHourGreen")->text(), QStringLiteral("99"));
+    QCOMPARE(child<QLineEdit>(settingsWindow(), "txtMinGreen")->text(), QStringLiteral("abc"));
+    QVERIFY(child<QCheckBox>(settingsWindow(), "chkGreen1")->isEnabled());
     QCOMPARE(h.store.entries, stored);
 }
 
@@ -230,8 +230,8 @@ void TstStartup::autostartFailureShowsTheMessageOnceAndGoesOn()
     h.messages.log = &effects;
     h.store.set(QStringLiteral("Always/Green"), QStringLiteral("ON"));
     Tackpad& app = h.make();
-    connect(
-        &app.notes(), &Notes::created, [&](NoteColour c) { effects << "note " + colourWord(c); });
+    connect(&partOf<Notes>(app), &Notes::created,
+        [&](NoteColour c) { effects << "note " + colourWord(c); });
     app.Form_Load();
     QCOMPARE(effects,
         QStringList({ "autostart Tackpad=" + BuildInfo::fixedProgramPath(),

@@ -26,12 +26,6 @@
 
 namespace {
 
-bool shown(Tackpad& app, NoteColour c)
-{
-    NoteWindow* w = app.notes().existing(c);
-    return w && w->isVisible();
-}
-
 // The program on a real settings file, fakes for the rest: the children below end it for real.
 struct ProgramOnFile {
     explicit ProgramOnFile(const QString& storePath)
@@ -55,15 +49,14 @@ int closeChild(const QString& storePath)
     ProgramOnFile program(storePath);
     Tackpad& app = program.app;
     app.Form_Load();
-    app.notes().Show(NoteColour::Red);
-    QTest::keyClicks(
-        noteTextBox(app.notes().existing(NoteColour::Red)), QStringLiteral("typed before"));
+    showNote(NoteColour::Red);
+    QTest::keyClicks(noteTextBox(noteWindow(NoteColour::Red)), QStringLiteral("typed before"));
     int tones = 0;
     program.ports.onOut = [&](qint16 port, qint16 value) {
         if (port == 0x61 && (value & 3) == 3 && ++tones == 3)
-            QTimer::singleShot(0, [&] { app.tray().menu().MnuEnd->trigger(); });
+            QTimer::singleShot(0, [&] { trayCommand("MnuEnd")->trigger(); });
     };
-    app.notes().Show(NoteColour::Blue);
+    showNote(NoteColour::Blue);
     return 3; // not reached: Close ends the process at once
 }
 
@@ -75,8 +68,8 @@ int endChild(const QString& storePath, const QString& how, bool freed)
     program.messages.answers = { true };
     Tackpad& app = program.app; // it takes SIGTERM itself
     app.Form_Load();
-    app.notes().Show(NoteColour::Red);
-    QTextEdit* txt = noteTextBox(app.notes().existing(NoteColour::Red));
+    showNote(NoteColour::Red);
+    QTextEdit* txt = noteTextBox(noteWindow(NoteColour::Red));
     QTest::keyClicks(txt, QStringLiteral("saved "));
     // A file-size limit fails the writes as a full disk does.
     rlimit saved;
@@ -89,7 +82,7 @@ int endChild(const QString& storePath, const QString& how, bool freed)
     if (freed)
         ::setrlimit(RLIMIT_FSIZE, &saved);
     if (how == QLatin1String("close"))
-        app.tray().menu().MnuEnd->trigger();
+        trayCommand("MnuEnd")->trigger();
     else
         ::raise(SIGTERM);
     QTest::qWait(2000); // the signal arrives through the event loop
@@ -120,15 +113,15 @@ void TstTray::trayIconAndItsMenu()
     Harness h;
     h.trayHost.kind = TrayHost::Kind::XEmbed;
     Tackpad& app = h.start();
-    QSystemTrayIcon* icon = app.tray().TrayIcon1();
+    QSystemTrayIcon* icon = trayIcon(app);
     QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
     QCOMPARE(icon->toolTip(), QStringLiteral("System Tray Icon v.1.0"));
     QVERIFY(!icon->icon().isNull());
     QVERIFY(icon->isVisible());
-    QCOMPARE(icon->contextMenu(), app.tray().menu().MnuMenu);
+    QCOMPARE(icon->contextMenu(), trayMenu());
     // The activate notification opens the settings window.
     emit icon->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(app.settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
     QCOMPARE(icon->toolTip(), QStringLiteral("System Tray Icon v.1.0"));
 }
 
@@ -162,26 +155,25 @@ void TstTray::popupMenuTree()
 void TstTray::menuCommandsShowAndHideNotes()
 {
     Harness h;
-    Tackpad& app = h.start();
+    h.start();
     const struct {
         QAction* show;
         QAction* hide;
         NoteColour colour;
-    } items[]
-        = { { app.tray().menu().MnuShowBlue, app.tray().menu().MnuHideBlue, NoteColour::Blue },
-              { app.tray().menu().MnuShowGreen, app.tray().menu().MnuHideGreen, NoteColour::Green },
-              { app.tray().menu().MnuShowRed, app.tray().menu().MnuHideRed, NoteColour::Red } };
+    } items[] = { { trayCommand("MnuShowBlue"), trayCommand("MnuHideBlue"), NoteColour::Blue },
+        { trayCommand("MnuShowGreen"), trayCommand("MnuHideGreen"), NoteColour::Green },
+        { trayCommand("MnuShowRed"), trayCommand("MnuHideRed"), NoteColour::Red } };
     int tones = 0;
     for (const auto& item : items) {
         item.show->trigger();
         tones += 8;
-        QVERIFY(shown(app, item.colour));
+        QVERIFY(noteShown(item.colour));
         QCOMPARE(h.ports.tones(), tones);
-        const QPoint pos = app.notes().existing(item.colour)->pos();
+        const QPoint pos = noteWindow(item.colour)->pos();
         item.show->trigger(); // already visible: unchanged, silent
-        QCOMPARE(app.notes().existing(item.colour)->pos(), pos);
+        QCOMPARE(noteWindow(item.colour)->pos(), pos);
         item.hide->trigger();
-        QVERIFY(!shown(app, item.colour));
+        QVERIFY(!noteShown(item.colour));
         QCOMPARE(h.ports.tones(), tones);
     }
     // None of the commands touches presets or the store.
@@ -192,13 +184,13 @@ void TstTray::hideOfANoteNeverShownCreatesItSilentlyLater()
 {
     Harness h;
     h.store.set(QStringLiteral("Note/Green"), QStringLiteral("restored"));
-    Tackpad& app = h.start();
-    app.tray().menu().MnuHideGreen->trigger();
-    NoteWindow* green = app.notes().existing(NoteColour::Green);
+    h.start();
+    trayCommand("MnuHideGreen")->trigger();
+    NoteWindow* green = noteWindow(NoteColour::Green);
     QVERIFY(green && !green->isVisible());
     QCOMPARE(noteTextBox(green)->toPlainText(), QStringLiteral("restored"));
     QCOMPARE(h.ports.tones(), 8);
-    app.tray().menu().MnuShowGreen->trigger();
+    trayCommand("MnuShowGreen")->trigger();
     QVERIFY(green->isVisible());
     QCOMPARE(h.ports.tones(), 8);
 }
@@ -223,12 +215,12 @@ void TstTray::closeWithUnsavedChangesAsks()
     Harness h;
     h.trayHost.kind = TrayHost::Kind::XEmbed;
     Tackpad& app = h.start();
-    app.notes().Show(NoteColour::Red);
+    showNote(NoteColour::Red);
     h.store.failWrites = true;
-    QTest::keyClicks(noteTextBox(app.notes().existing(NoteColour::Red)), QStringLiteral("abc"));
-    rowOf(app.settingsWindow(), NoteColour::Blue).chkStart->click();
+    QTest::keyClicks(noteTextBox(noteWindow(NoteColour::Red)), QStringLiteral("abc"));
+    rowOf(settingsWindow(), NoteColour::Blue).chkStart->click();
     h.store.calls.clear();
-    app.tray().menu().MnuEnd->trigger(); // no answer given: "Keep running", the default
+    trayCommand("MnuEnd")->trigger(); // no answer given: "Keep running", the default
     QCOMPARE(h.store.changes(), QStringList { QStringLiteral("Retry") });
     QCOMPARE(h.messages.asked.size(), 1);
     const QString text = h.messages.asked.first().second;
@@ -236,7 +228,7 @@ void TstTray::closeWithUnsavedChangesAsks()
         { "the Red note's text", "the Blue note's reminder", "No space left on device" })
         QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
     QVERIFY(!text.contains(QLatin1String("Green")));
-    QVERIFY(app.tray().TrayIcon1()->isVisible());
+    QVERIFY(trayIcon(app)->isVisible());
     // The end of the session asks the same where it may, and only tries where it may not.
     QVERIFY(!app.sessionEnding(true));
     QCOMPARE(h.messages.asked.size(), 2);
@@ -305,21 +297,21 @@ void TstTray::aTrayThatComesLateTakesTheIcon()
     QFETCH(bool, windowShown);
     Harness h;
     Tackpad& app = h.start();
-    QVERIFY(!app.tray().TrayIcon1());
-    app.tray().watch(100);
+    QVERIFY(!trayIcon(app));
+    app.watchTray(100);
     QVERIFY(h.trayHost.watching);
     if (comesAfterMs >= 0)
         QTimer::singleShot(comesAfterMs, &app, [&] { h.trayHost.appear(kind); });
     if (askedMeanwhile)
-        QTimer::singleShot(150, &app, [&] { app.tray().menu().MnuSetting->trigger(); });
+        QTimer::singleShot(150, &app, [&] { trayCommand("MnuSetting")->trigger(); });
     QTest::qWait(300);
-    QCOMPARE(app.settingsWindow().isVisible(), windowShown);
-    QSystemTrayIcon* icon = app.tray().TrayIcon1();
+    QCOMPARE(settingsWindow().isVisible(), windowShown);
+    QSystemTrayIcon* icon = trayIcon(app);
     QCOMPARE(bool(icon), comesAfterMs >= 0);
     if (icon) {
         QCOMPARE(icon->objectName(), QStringLiteral("TrayIcon1"));
-        QCOMPARE(icon->parent(), &app.tray());
-        QCOMPARE(icon->contextMenu(), app.tray().menu().MnuMenu);
+        QCOMPARE(icon->parent(), &partOf<Tray>(app));
+        QCOMPARE(icon->contextMenu(), trayMenu());
         QVERIFY(icon->isVisible());
         QVERIFY(!h.trayHost.watching);
     }
@@ -347,10 +339,10 @@ void TstTray::saveFailureReachesThePerson()
     Harness h;
     h.trayHost.kind = kind;
     h.notifications.available = service;
-    Tackpad& app = h.start();
+    h.start();
     h.store.failWrites = true;
     for (int i = 0; i < 3; ++i) // told once, however often it fails
-        rowOf(app.settingsWindow(), NoteColour::Red).chkStart->click();
+        rowOf(settingsWindow(), NoteColour::Red).chkStart->click();
     QCOMPARE(h.notifications.sent.size(), notifications);
     QList<QMessageBox*> boxes;
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -139,6 +139,6 @@ int runTackpad(int argc, char** argv)
     instance.listen();
 
     tackpad.Form_Load();
-    tackpad.tray().watch(intervals().trayWaitMs);
+    tackpad.watchTray(intervals().trayWaitMs);
     return app.exec();
 }

@@ -49,10 +49,10 @@ Notifications& notificationsOf(const Platform& platform)
 Tackpad::Tackpad(Platform platform)
     : m_platform(platform)
     , m_terminated(std::make_unique<ProcessSignal>(ProcessSignal::Kind::Terminate))
-    , m_tray(trayHostOf(m_platform), notificationsOf(m_platform))
+    , m_tray(trayHostOf(m_platform), notificationsOf(m_platform), this)
     , m_saves(m_platform.store, m_platform.messages)
     , m_window(m_saves, m_platform.clock, m_platform.alarm, m_platform.commands)
-    , m_notes(m_saves, m_platform.ports)
+    , m_notes(m_saves, m_platform.ports, this)
 {
     m_tray.attach(m_window);
     connect(&m_window, &SettingsWindow::noteRequested, &m_notes, &Notes::Show);
@@ -94,6 +94,8 @@ void Tackpad::startedAgain()
     m_tray.settingsAsked();
     m_window.ShowSettingsFocused();
 }
+
+void Tackpad::watchTray(int standInMs) { m_tray.watch(standInMs); }
 
 void Tackpad::Form_Load()
 {

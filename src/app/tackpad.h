@@ -57,9 +57,8 @@ public:
     /// Tackpad was started again: the settings window comes up with the keyboard in it.
     void startedAgain();
 
-    SettingsWindow& settingsWindow() { return m_window; }
-    Notes& notes() { return m_notes; }
-    Tray& tray() { return m_tray; }
+    /// Waits standInMs for a notification area before the settings window stands in for it.
+    void watchTray(int standInMs);
 
 private:
     void RegisterAutostart();

@@ -3,8 +3,9 @@
 
 #include "notes/notewindow.h"
 
-Notes::Notes(SettingsStore& store, PortIo& ports)
-    : m_store(store)
+Notes::Notes(SettingsStore& store, PortIo& ports, QObject* parent)
+    : QObject(parent)
+    , m_store(store)
     , m_ports(ports)
 {
 }
@@ -26,8 +27,6 @@ void Notes::Show(NoteColour colour)
 void Notes::PopUp(NoteColour colour) { window(colour).popUp(); }
 
 void Notes::Hide(NoteColour colour) { window(colour).hide(); }
-
-NoteWindow* Notes::existing(NoteColour colour) const { return m_windows[size_t(colour)].get(); }
 
 NoteWindow& Notes::window(NoteColour colour)
 {

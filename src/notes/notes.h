@@ -17,7 +17,7 @@ class SettingsStore;
 class Notes final : public QObject {
     Q_OBJECT
 public:
-    Notes(SettingsStore& store, PortIo& ports);
+    Notes(SettingsStore& store, PortIo& ports, QObject* parent = nullptr);
     ~Notes() override;
     Notes(const Notes&) = delete;
     Notes& operator=(const Notes&) = delete;
@@ -28,8 +28,6 @@ public:
     /// The Show request of a reminder or of the start: the keyboard stays where it is.
     void PopUp(NoteColour colour);
     void Hide(NoteColour colour);
-    /// The note's window, or null while nothing has asked for it in this run.
-    NoteWindow* existing(NoteColour colour) const;
 
 signals:
     void created(NoteColour colour);

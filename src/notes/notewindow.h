@@ -23,8 +23,6 @@ public:
     NoteWindow(const NoteWindow&) = delete;
     NoteWindow& operator=(const NoteWindow&) = delete;
 
-    SpeakerAlert& alert() { return *m_alert; }
-
     /// The load step: topmost, text restored from the store, then the alert. Runs once.
     void Form_Load();
 

@@ -32,9 +32,6 @@ public:
     /// object exists.
     bool listen();
 
-    QString lockPath() const { return m_lockPath; }
-    QString channelPath() const { return m_channelPath; }
-
 signals:
     /// A later start asked for the settings window.
     void activationRequested();

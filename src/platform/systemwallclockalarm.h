@@ -23,8 +23,6 @@ public:
     SystemWallClockAlarm& operator=(const SystemWallClockAlarm&) = delete;
 
     void wakeAt(qint64 msecsSinceEpoch) override;
-    /// False when the fallback timer stands in for timerfd.
-    bool usesTimerfd() const { return m_timerFd >= 0; }
 
 private:
     void onTimerFd();

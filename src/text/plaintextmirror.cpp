@@ -23,7 +23,6 @@ void PlainTextMirror::takeAll()
 {
     m_pieceBreaks.clear();
     m_text = TextPieces::plainText(m_document, 0, m_document->characterCount() - 1, &m_pieceBreaks);
-    ++m_wholeTextTakes;
 }
 
 void PlainTextMirror::contentsChange(int position, int removed, int added)

@@ -18,8 +18,6 @@ public:
     explicit PlainTextMirror(QTextDocument* document);
 
     const QString& text() const { return m_text; }
-    /// How often the whole text was taken instead of the changed part.
-    int wholeTextTakes() const { return m_wholeTextTakes; }
 
 private:
     void contentsChange(int position, int removed, int added);
@@ -28,5 +26,4 @@ private:
     QTextDocument* m_document;
     QString m_text;
     QList<int> m_pieceBreaks; // the document positions of the piece breaks, in order
-    int m_wholeTextTakes = 0;
 };

@@ -49,8 +49,8 @@ struct RealStoreApp {
 
     QTextEdit* note(NoteColour colour)
     {
-        app->notes().Show(colour);
-        QTextEdit* txt = noteTextBox(app->notes().existing(colour));
+        showNote(colour);
+        QTextEdit* txt = noteTextBox(noteWindow(colour));
         txt->moveCursor(QTextCursor::End);
         return txt;
     }

@@ -192,29 +192,29 @@ void TstRelHandEdited::startsAsTheFileSays()
     RealStoreApp a(ini);
     a.clock.current = at(8, 6, 59);
     a.app->Form_Load();
-    const RowControls red = rowOf(a.app->settingsWindow(), NoteColour::Red);
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), expect.date);
     QCOMPARE(red.txtHour->text(), expect.hour);
     QCOMPARE(red.txtMin->text(), expect.min);
     QCOMPARE(red.chkDate->isChecked(), expect.dateOn);
     QCOMPARE(red.chkTime->isChecked(), expect.timeOn);
     QCOMPARE(red.chkStart->isChecked(), expect.startOn);
-    NoteWindow* note = a.app->notes().existing(NoteColour::Red);
+    NoteWindow* note = noteWindow(NoteColour::Red);
     QCOMPARE(note != nullptr, expect.startOn);
     if (note) {
         QVERIFY(note->isVisible());
         QVERIFY(qobject_cast<NoteTextBox*>(noteTextBox(note))->noteText() == expect.note);
     }
     for (NoteColour c : { NoteColour::Blue, NoteColour::Green })
-        QVERIFY(!a.app->notes().existing(c));
+        QVERIFY(!noteWindow(c));
 
     for (const QDateTime& when :
         { at(8, 6, 59), at(8, 7, 0), at(8, 7, 5), at(8, 9, 5), at(8, 23, 59), at(9, 0, 0) }) {
         a.clock.current = when;
-        tickAll(a.app->settingsWindow());
+        tickAll(settingsWindow());
     }
     if (!expect.startOn) {
-        note = a.app->notes().existing(NoteColour::Red);
+        note = noteWindow(NoteColour::Red);
         QCOMPARE(note && note->isVisible(), expect.due);
     }
     QCOMPARE(red.tmrDate->isActive(), expect.dateArmed);
@@ -257,7 +257,7 @@ void TstRelHandEdited::garbageStartsCleanly()
     IniSettingsStore reader(ini);
     for (NoteColour c : kAllNotes) {
         const QString w = colourWord(c);
-        const RowControls row = rowOf(a.app->settingsWindow(), c);
+        const RowControls row = rowOf(settingsWindow(), c);
         const auto stored = [&](const char* s, const QString& key) {
             return reader.ReadSetting(QLatin1String(s), key);
         };
@@ -267,15 +267,15 @@ void TstRelHandEdited::garbageStartsCleanly()
         QCOMPARE(row.chkDate->isChecked(), stored("Timer", w) == u"ON");
         QCOMPARE(row.chkTime->isChecked(), stored("Timer", w + u'1') == u"ON");
         QCOMPARE(row.chkStart->isChecked(), stored("Always", w) == u"ON");
-        QCOMPARE(a.app->notes().existing(c) != nullptr, stored("Always", w) == u"ON");
+        QCOMPARE(noteWindow(c) != nullptr, stored("Always", w) == u"ON");
     }
     for (int tick = 0; tick < 3; ++tick) {
         a.clock.advanceMinutes(1);
-        tickAll(a.app->settingsWindow());
+        tickAll(settingsWindow());
     }
     if (QTest::currentDataTag() == QByteArrayView("garbage, then presets")) {
-        QVERIFY(a.app->notes().existing(NoteColour::Red)->isVisible());
-        QVERIFY(a.app->notes().existing(NoteColour::Green)->isVisible()); // its date has passed
+        QVERIFY(noteWindow(NoteColour::Red)->isVisible());
+        QVERIFY(noteWindow(NoteColour::Green)->isVisible()); // its date has passed
     }
     QVERIFY(a.messages.shown.isEmpty());
     QCOMPARE(saveFailureBoxes().size(), 0);

@@ -144,8 +144,8 @@ void typeWhileSavingFails(
 // the program shows it once the wait for a tray is over.
 void settingsWindowIsReachable(RealStoreApp& a)
 {
-    a.app->tray().watch(200);
-    QTRY_VERIFY_WITH_TIMEOUT(a.app->settingsWindow().isVisible(), 3000);
+    a.app->watchTray(200);
+    QTRY_VERIFY_WITH_TIMEOUT(settingsWindow().isVisible(), 3000);
 }
 
 const QByteArray kPresets = "[Always]\nRed=ON\n\n[Date]\nRed=December 08, 2026\n\n[Hour]\nRed=9\n\n"
@@ -232,7 +232,7 @@ void TstRelPlaces::readOnlyFolderKeepsTheTextAndTellsOnce()
     // The autostart list cannot be written either: its own message, once.
     QCOMPARE(a.messages.shown.size(), 1);
     QCOMPARE(a.messages.shown.first().second, QStringLiteral("OpenKey failed."));
-    const RowControls red = rowOf(a.app->settingsWindow(), NoteColour::Red);
+    const RowControls red = rowOf(settingsWindow(), NoteColour::Red);
     QCOMPARE(red.txtDate->text(), QStringLiteral("December 08, 2026"));
     QCOMPARE(red.txtHour->text(), QStringLiteral("9"));
     QCOMPARE(red.txtMin->text(), QStringLiteral("5"));

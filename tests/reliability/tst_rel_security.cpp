@@ -247,10 +247,10 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     DesktopCommandRunner runner;
     RealStoreApp a(dir.filePath(QStringLiteral("Tackpad.ini")), nullptr, &runner);
     a.app->Form_Load();
-    a.app->settingsWindow().ShowSettings();
-    QVERIFY(QTest::qWaitForWindowExposed(&a.app->settingsWindow()));
+    settingsWindow().ShowSettings();
+    QVERIFY(QTest::qWaitForWindowExposed(&settingsWindow()));
     const auto clickCredit = [&] {
-        QLabel* lblMe = child<QLabel>(a.app->settingsWindow(), "lblMe");
+        QLabel* lblMe = child<QLabel>(settingsWindow(), "lblMe");
         QTest::mouseClick(lblMe, Qt::LeftButton, {}, lblMe->rect().center());
     };
 
@@ -261,7 +261,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     QVERIFY(waitFor([&] { return QFileInfo::exists(record); }));
     QCOMPARE(recordedArguments(record), QStringList { BuildInfo::webAddress() });
     QVERIFY(QFile::remove(record));
-    a.app->tray().menu().Mnuzovo->trigger();
+    trayCommand("Mnuzovo")->trigger();
     QVERIFY(waitFor([&] { return QFileInfo::exists(record); }));
     QVERIFY(QFile::remove(record));
 
@@ -273,7 +273,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
             shownBefore << w;
     }
     clickCredit();
-    a.app->tray().menu().Mnuzovo->trigger();
+    trayCommand("Mnuzovo")->trigger();
     QTest::qWait(200);
     qputenv("PATH", path);
     QList<QWidget*> shownAfter;
@@ -284,7 +284,7 @@ void TstRelSecurity::noUrlOpenerChangesNothing()
     QCOMPARE(shownAfter, shownBefore);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(a.messages.shown.isEmpty());
-    QVERIFY(a.app->settingsWindow().isVisible());
+    QVERIFY(settingsWindow().isVisible());
     QVERIFY(!QFileInfo::exists(record));
 }
 
