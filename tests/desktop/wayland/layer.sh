@@ -126,6 +126,33 @@ log "dragged from $x,$y to $x2,$y2"
 ((${x2:-0} - x >= 198 && x2 - x <= 202 && y - y2 >= 118 && y - y2 <= 122)) ||
     die "a drag by +200,-120 moved the note from $x,$y to ${x2:-?},${y2:-?}"
 
+# On KWin, the note brought forward by its name in the settings window (which a second start
+# opens) takes the keyboard at once; a click elsewhere takes it back. sway gives it from a click.
+if [[ $comp == kwin ]]; then
+    wl_env
+    env -i "${WL_ENV[@]}" "${AS[@]}" env TACKPAD_SPEAKER=none "$SESSION_DIR/bin/tackpad" \
+        >>"$SESSION_DIR/log/tackpad.log" 2>&1 || die "a second start did not hand over"
+    name_box() { # "X Y W H" of the note's name in the settings window, in the note's colour
+        convert "$(shot name)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
+            -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
+            sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
+            awk '$3 > 85 && $3 < 110 && $4 > 10 && $4 < 25' | sort -n | head -1
+    }
+    name_shown() { [[ -n $(name_box) ]]; }
+    look_for 10 name_shown || die "a second start did not open the settings window"
+    read -r nx ny nw nh <<<"$(name_box)"
+    click $((nx + nw / 2)) $((ny + nh / 2))
+    sleep 0.3
+    typetext zq
+    brought() { grep -q '^Red=.*zq' "$(ini)"; }
+    wait_for 3 brought || die "the note brought forward by its name did not take the typing: $(grep Red= "$(ini)")"
+    click 200 300
+    sleep 0.3
+    line again
+    again() { typed first again || typed second again; }
+    wait_for 3 again || die "a click into a terminal did not take the keyboard back from the note"
+fi
+
 # sharpness PICTURE WxH+X+Y [ENLARGE%]: the spread of the Laplacian of the note's first lines
 # in grey (higher is crisper)
 sharpness() {
