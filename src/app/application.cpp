@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPixmapCache>
 
 #include <cstdio>
 
@@ -115,6 +116,10 @@ int runTackpad(int argc, char** argv)
         std::fprintf(stderr,
             "tackpad: Qt's Wayland plugin is missing; notes are X11 windows through XWayland\n");
     QApplication::setStyle(new LazyIconStyle);
+    // Whatever enters Qt's pixmap cache (an icon the tray reads, a styled control) is trimmed by
+    // a timer that wakes the program every 10 to 30 s for minutes after. What Tackpad draws is
+    // small and quickly drawn again: without the cache it sleeps once it is at rest.
+    QPixmapCache::setCacheLimit(0);
     QApplication::setApplicationName(QStringLiteral("Tackpad"));
     QApplication::setApplicationVersion(BuildInfo::version());
     QApplication::setDesktopFileName(QStringLiteral("org.tackpad.Tackpad"));

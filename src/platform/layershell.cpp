@@ -49,6 +49,7 @@ public:
         m_surface->setScreenConfiguration(Surface::ScreenFromCompositor);
         notes().insert(widget, this);
         m_window->installEventFilter(this);
+        widget->installEventFilter(this);
         connect(m_window, &QWindow::screenChanged, this, [this](QScreen* screen) {
             if (m_entered && !QGuiApplication::screens().contains(m_screen)) {
                 // Its output went away: the compositor has closed the surface.
@@ -95,6 +96,7 @@ public:
     void prepare(bool keyboard)
     {
         m_mapped = false;
+        m_willingAgain = false;
         setKeyboard(
             keyboard ? Surface::KeyboardInteractivityOnDemand : Surface::KeyboardInteractivityNone);
         if (!m_anchored)
@@ -143,10 +145,36 @@ public:
 
     bool resettling() const { return m_resettling; }
 
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    // A shown note the person asked for takes the keyboard at once. KWin focuses a note when it
+    // becomes willing: one that already is (it was clicked before) stops being willing for one
+    // commit. sway focuses a willing surface only from a click, and drops the focus of one that
+    // stops asking for the keyboard exclusively, which would hold it from every other window:
+    // there the note takes the keyboard from a click.
+    void takeKeyboard()
     {
-        if (event->type() == QEvent::MouseButtonPress) {
+        if (!focusedWhenWilling() || !m_window->isExposed() || m_window->isActive())
+            return;
+        if (m_surface->keyboardInteractivity() == Surface::KeyboardInteractivityNone) {
+            setKeyboard(Surface::KeyboardInteractivityOnDemand);
+        } else {
+            setKeyboard(Surface::KeyboardInteractivityNone);
+            m_willingAgain = true;
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_widget) {
+            if (event->type() == QEvent::UpdateRequest && m_willingAgain) {
+                // This update commits the unwilling state; willing again goes with the next one.
+                m_willingAgain = false;
+                QTimer::singleShot(0, this, [this] {
+                    if (m_mapped)
+                        setKeyboard(Surface::KeyboardInteractivityOnDemand);
+                });
+            }
+        } else if (event->type() == QEvent::MouseButtonPress) {
             setKeyboard(Surface::KeyboardInteractivityOnDemand);
         } else if (event->type() == QEvent::Expose && m_window->isExposed() && !m_mapped) {
             m_mapped = true;
@@ -205,6 +233,7 @@ private:
     bool m_entered = false; // has been on an output
     bool m_mapped = false; // shown, since the last prepare
     bool m_resettling = false;
+    bool m_willingAgain = false; // takes the keyboard with the commit after the next
 };
 
 // The two interfaces of the wlr-layer-shell protocol that a probe uses, at version 1, by hand:
@@ -361,6 +390,15 @@ QPoint position(const QWidget* window)
     return note ? note->pos() : window->pos();
 }
 
+bool takeKeyboard(QWidget* window)
+{
+    LayerNote* note = LayerNote::of(window);
+    if (!note)
+        return false;
+    note->takeKeyboard();
+    return true;
+}
+
 bool keepOnOutput(QWidget* window)
 {
     LayerNote* note = LayerNote::of(window);
@@ -389,6 +427,7 @@ bool isLayer(const QWidget*) { return false; }
 void place(QWidget*, QPoint) { }
 QPoint position(const QWidget* window) { return window->pos(); }
 bool keepOnOutput(QWidget*) { return false; }
+bool takeKeyboard(QWidget*) { return false; }
 bool dragAgainstPressPlace() { return false; }
 
 } // namespace LayerShell

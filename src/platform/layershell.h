@@ -35,6 +35,10 @@ void place(QWidget* window, QPoint pos);
 /// Brings a layer surface whose output went away, or shrank under it, wholly onto a remaining
 /// output, without the keyboard. False, and nothing done, for an ordinary window.
 bool keepOnOutput(QWidget* window);
+/// Gives a shown layer surface the keyboard, as the person asked for it, where the compositor
+/// lets a surface ask (KWin; sway gives it from a click). False, and nothing done, for an
+/// ordinary window.
+bool takeKeyboard(QWidget* window);
 /// Where a window is, in Qt's global coordinates: for a layer surface, its place on its output.
 QPoint position(const QWidget* window);
 /// Whether, during a held button, the compositor reports pointer positions against the place

@@ -300,6 +300,8 @@ void prepareShow(QWidget* window, bool& everShown, Activation activation, Role r
 
 void bringForward(QWidget* window)
 {
+    if (LayerShell::takeKeyboard(window))
+        return; // always in front
     window->raise();
     if (QWindow* handle = window->windowHandle()) {
         // Asked for: a note that popped up by itself a moment ago takes the keyboard all the same.

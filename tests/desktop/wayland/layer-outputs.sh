@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A note as a layer surface on KWin with two outputs, without XWayland: when the output it is on
-# is switched off, it comes back wholly on the remaining one. What KWin itself says of its
-# outputs and windows is the judge.
+# shrinks, it stays wholly on it; when that output is switched off, it comes back wholly on the
+# remaining one. What KWin itself says of its outputs and windows is the judge.
 #   layer-outputs.sh PROGRAM
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -53,15 +53,30 @@ wait_for 10 note_up ||
 read -r _ out x y w h <<<"$(note)"
 log "note on $out at $x,$y ${w}x$h; outputs: $(kwin_view | grep '^OUT' | tr '\n' ' ')"
 [[ $(kwin_view | grep -c '^OUT') == 2 ]] || die "KWin has not two outputs: $(kwin_view)"
-as_user kscreen-doctor "output.$out.disable" >/dev/null 2>&1 || die "kscreen-doctor could not switch $out off"
-moved() {
+on() { # on OUTPUT: the note is wholly on that output
     local o="" ox oy ow oh=""
     read -r _ o x y w h <<<"$(note)"
-    [[ -n $o && $o != "$out" ]] || return 1
+    [[ $o == "$1" ]] || return 1
     read -r _ _ ox oy ow oh <<<"$(kwin_view | grep "^OUT $o ")"
     [[ -n ${oh:-} ]] && ((x >= ox && y >= oy && x + w <= ox + ow && y + h <= oy + oh))
 }
-wait_for 5 moved || die "the note did not come back wholly on the remaining output: $(kwin_view)"
+
+# Dragged towards the bottom right, placed by its margins rather than centred by KWin, and then
+# its output shrinks under it (a scale of 2 halves the room): the note stays, wholly on it.
+# (KWin shows each output in a window of its own on the outer display, the last one on top.)
+drag $((x - WL_W + 50)) $((y + 60)) 400 250
+sleep 0.5
+read -r _ _ x2 y2 _ <<<"$(note)"
+log "dragged to $x2,$y2"
+((x2 - x >= 398 && x2 - x <= 402 && y2 - y >= 248 && y2 - y <= 252)) ||
+    die "a drag by +400,+250 moved the note from $x,$y to $x2,$y2"
+as_user kscreen-doctor "output.$out.scale.2" >/dev/null 2>&1 || die "kscreen-doctor could not scale $out"
+wait_for 5 on "$out" || die "the note is not wholly on its shrunk output: $(kwin_view)"
+log "after $out shrank: $(note); $(kwin_view | grep "^OUT $out ")"
+
+other=$(kwin_view | awk -v o="$out" '$1 == "OUT" && $2 != o { print $2 }')
+as_user kscreen-doctor "output.$out.disable" >/dev/null 2>&1 || die "kscreen-doctor could not switch $out off"
+wait_for 5 on "$other" || die "the note did not come back wholly on the remaining output: $(kwin_view)"
 log "after $out was switched off: $(note)"
 kill -0 "$TACKPAD_PID" || die "the program ended"
 echo "PASS"

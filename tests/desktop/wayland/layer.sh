@@ -1,13 +1,14 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Notes as layer surfaces, on sway or KWin without XWayland: shown at start, a note appears
-# centred, leaves the keys typed into a terminal there, sleeps at rest (no wake-up in 3 s) and
-# stays above a window opened later; it is in no task list (sway's tree, KWin's window list); one
-# click lets it take typing, which lands in the settings file, and a click elsewhere gives the
-# keyboard back; a drag moves it exactly with the pointer; a double click hides it. On sway, a
-# note opens on the output the person works on and comes back onto a remaining one when that
-# output is unplugged; while sway has no output on, it refuses layer surfaces, and the notes are
-# ordinary windows, said in one line.
+# centred within 5 s (the time is printed), leaves the keys typed into a terminal there, sleeps at
+# rest (no wake-up in 3 s; layer-rest.sh holds 150 s) and stays above a window opened later; it
+# is in no task list (sway's tree, KWin's window list); one click lets it take typing, which
+# lands in the settings file, and a click elsewhere gives the keyboard back; a drag moves it
+# exactly with the pointer; a double click hides it; at an output scale of 1.5 it is drawn at
+# that scale, its text crisp. On sway, a note opens on the output the person works on and comes
+# back onto a remaining one when that output is unplugged; while sway has no output on, it
+# refuses layer surfaces, and the notes are ordinary windows, said in one line.
 #   layer.sh PROGRAM sway|kwin [WLPOINTER]
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -22,12 +23,6 @@ note_box() {
         -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
         sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
         awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
-}
-look_for() { # look_for SECONDS CMD...: a screenshot twice a second
-    local t=$(($1 * 2))
-    shift
-    while ((t-- > 0)); do "$@" && return 0; sleep 0.5; done
-    return 1
 }
 note_shown() { [[ -n $(note_box) ]]; }
 note_gone() { [[ -z $(note_box) ]]; }
@@ -75,8 +70,16 @@ terminal() { # terminal NAME: a big terminal that keeps the lines typed into it 
 
 terminal first
 preset '[Always]' 'Red=ON'
+# From the start to the note on screen, seen from outside: the middle of the screen shows it.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+centre_is_note() { [[ $(pixel "$(shot centre)" $((WL_W / 2)) $((WL_H / 2))) == 255,128,128 ]]; }
+t0=$(now_ms)
 start_tackpad_wl "$program"
-look_for 10 note_shown || die "the Red note did not appear"
+wait_for 10 centre_is_note || die "the Red note did not appear"
+t=$(($(now_ms) - t0))
+log "start to the note on screen: $t ms"
+((t < 5000)) || die "the note took $t ms to appear"
+look_for 3 note_shown || die "the Red note is not the note's size: $(note_box)"
 read -r x y w h <<<"$(note_box)"
 log "note at $x,$y ${w}x$h"
 ((x == (WL_W - w) / 2 || x == (WL_W - w + 1) / 2)) || die "the note is not centred across: $x"
@@ -89,15 +92,7 @@ grep -q '^\[Note\]' "$(ini)" && die "keys typed into the terminal went to the no
 
 # Without a tray (KWin here) the settings window stands in for it after five seconds, an ordinary
 # window that takes the keyboard, below the note: a person puts it away.
-if [[ $comp == kwin ]]; then
-    # It opens centred, 705x322: its grey shows at its bottom-left corner.
-    settings_shown() { [[ $(pixel "$(shot settings)" $(((WL_W - 705) / 2 + 8)) $(((WL_H + 322) / 2 - 20))) == 64,64,64 ]]; }
-    look_for 10 settings_shown || die "no settings window stood in for the missing tray"
-    sleep 0.5
-    DISPLAY=$WL_OUTER xdotool key Escape
-    settings_gone() { ! settings_shown; }
-    look_for 3 settings_gone || die "Escape did not put the settings window away"
-fi
+[[ $comp == kwin ]] && settings_away
 
 # At rest the program sleeps: nothing wakes any of its threads.
 ctx_switches() { awk '/ctxt_switches/ { n += $2 } END { print n + 0 }' /proc/"$TACKPAD_PID"/task/*/status; }
@@ -131,9 +126,81 @@ log "dragged from $x,$y to $x2,$y2"
 ((${x2:-0} - x >= 198 && x2 - x <= 202 && y - y2 >= 118 && y - y2 <= 122)) ||
     die "a drag by +200,-120 moved the note from $x,$y to ${x2:-?},${y2:-?}"
 
+# On KWin, the note brought forward by its name in the settings window (which a second start
+# opens) takes the keyboard at once; a click elsewhere takes it back. sway gives it from a click.
+if [[ $comp == kwin ]]; then
+    wl_env
+    env -i "${WL_ENV[@]}" "${AS[@]}" env TACKPAD_SPEAKER=none "$SESSION_DIR/bin/tackpad" \
+        >>"$SESSION_DIR/log/tackpad.log" 2>&1 || die "a second start did not hand over"
+    name_box() { # "X Y W H" of the note's name in the settings window, in the note's colour
+        convert "$(shot name)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
+            -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
+            sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
+            awk '$3 > 85 && $3 < 110 && $4 > 10 && $4 < 25' | sort -n | head -1
+    }
+    name_shown() { [[ -n $(name_box) ]]; }
+    look_for 10 name_shown || die "a second start did not open the settings window"
+    read -r nx ny nw nh <<<"$(name_box)"
+    click $((nx + nw / 2)) $((ny + nh / 2))
+    sleep 0.3
+    typetext zq
+    brought() { grep -q '^Red=.*zq' "$(ini)"; }
+    wait_for 3 brought || die "the note brought forward by its name did not take the typing: $(grep Red= "$(ini)")"
+    click 200 300
+    sleep 0.3
+    line again
+    again() { typed first again || typed second again; }
+    wait_for 3 again || die "a click into a terminal did not take the keyboard back from the note"
+fi
+
+# sharpness PICTURE WxH+X+Y [ENLARGE%]: the spread of the Laplacian of the note's first lines
+# in grey (higher is crisper)
+sharpness() {
+    local w=${2%%x*} h=${2#*x}
+    h=${h%%+*}
+    convert "$1" -crop "$2" +repage -crop "${w}x$((h * 2 / 5))+0+0" +repage -resize "${3:-100}%" \
+        -colorspace gray -define convolve:scale='!' -morphology Convolve Laplacian:0 \
+        -format '%[fx:standard_deviation]' info:
+}
+ptr abs 5 $((WL_H - 5)) # away from the note, whose tooltip would cover its text
+sleep 1
+read -r x2 y2 w h <<<"$(note_box)"
+cp "$(shot note)" "$SESSION_DIR/log/scale1.ppm"
+
 dclick $((x2 + 50)) $((y2 + 60))
 look_for 3 note_gone || die "a double click did not hide the note"
 kill -0 "$TACKPAD_PID" || die "the program ended"
+
+# At an output scale of 1.5 the note is drawn at that scale: half as large again in pixels, and
+# its text crisp. The measure falls with the scale: drawn at 1.5 the text keeps about 3/4 of its
+# sharpness at scale 1, the picture at scale 1 merely enlarged (as a compositor enlarges a window
+# drawn at scale 1) under half.
+kill "$TACKPAD_PID"
+wait "$TACKPAD_PID" 2>/dev/null
+if [[ $comp == sway ]]; then
+    as_user swaymsg output HEADLESS-1 scale 1.5 >/dev/null
+else
+    as_user kscreen-doctor output.X11-0.scale.1.5 >/dev/null 2>&1 || die "kscreen-doctor could not scale X11-0"
+fi
+start_tackpad_wl "$program"
+big_box() { # WxH+X+Y of the note's colour on the screen
+    convert "$(shot big)" -fill black +opaque 'rgb(255,128,128)' -format '%@' info: 2>/dev/null
+}
+big_shown() { [[ $(big_box) =~ ^([0-9]+)x([0-9]+)\+ ]] && ((BASH_REMATCH[1] > w)); }
+look_for 10 big_shown || die "the note did not appear at scale 1.5: $(big_box)"
+sleep 0.5
+box=$(big_box)
+cp "$SESSION_DIR/log/big.ppm" "$SESSION_DIR/log/scale15.ppm"
+read -r W H <<<"$(echo "$box" | sed 's/^\([0-9]*\)x\([0-9]*\)+.*/\1 \2/')"
+s1=$(sharpness "$SESSION_DIR/log/scale1.ppm" "${w}x$h+$x2+$y2")
+s15=$(sharpness "$SESSION_DIR/log/scale15.ppm" "$box")
+enlarged=$(sharpness "$SESSION_DIR/log/scale1.ppm" "${w}x$h+$x2+$y2" 150)
+log "note ${w}x$h at scale 1, ${W}x$H at 1.5; text sharpness $s1 at scale 1, $s15 at 1.5, $enlarged enlarged"
+((W * 2 >= w * 3 - 6 && W * 2 <= w * 3 + 6 && H * 2 >= h * 3 - 6 && H * 2 <= h * 3 + 6)) ||
+    die "at scale 1.5 the note is ${W}x$H pixels, not half as large again as ${w}x$h"
+awk -v a="$s15" -v b="$s1" 'BEGIN { exit !(a >= 0.6 * b) }' ||
+    die "at scale 1.5 the text blurs: sharpness $s15 against $s1 at scale 1"
+[[ $comp == sway ]] && as_user swaymsg output HEADLESS-1 scale 1 >/dev/null
 
 if [[ $comp == sway ]]; then
     # A second output, where the person works: the note opens centred there, and comes back

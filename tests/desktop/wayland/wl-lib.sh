@@ -192,6 +192,23 @@ pixel() { # pixel PICTURE X Y: "R,G,B"
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | head -1
 }
 
+look_for() { # look_for SECONDS CMD...: a screenshot twice a second
+    local t=$(($1 * 2))
+    shift
+    while ((t-- > 0)); do "$@" && return 0; sleep 0.5; done
+    return 1
+}
+# Without a tray (KWin here) the settings window stands in for it after five seconds, centred and
+# 705x322, its grey at its bottom-left corner: the person puts it away with Escape.
+settings_away() {
+    settings_shown() { [[ $(pixel "$(shot settings)" $(((WL_W - 705) / 2 + 8)) $(((WL_H + 322) / 2 - 20))) == 64,64,64 ]]; }
+    look_for 10 settings_shown || die "no settings window stood in for the missing tray"
+    sleep 0.5
+    DISPLAY=$WL_OUTER xdotool key Escape
+    settings_gone() { ! settings_shown; }
+    look_for 3 settings_gone || die "Escape did not put the settings window away"
+}
+
 # sway: the app_id (or X class) of the focused window
 sway_focused() {
     as_user swaymsg -t get_tree -r | /usr/bin/python3 -c '
