@@ -6,9 +6,10 @@
 # is in no task list (sway's tree, KWin's window list); one click lets it take typing, which
 # lands in the settings file, and a click elsewhere gives the keyboard back; a drag moves it
 # exactly with the pointer; a double click hides it; at an output scale of 1.5 it is drawn at
-# that scale, its text crisp. On sway, a note opens on the output the person works on and comes
-# back onto a remaining one when that output is unplugged; while sway has no output on, it
-# refuses layer surfaces, and the notes are ordinary windows, said in one line.
+# that scale, its text crisp. On sway, a note opens on the output the person works on, stays
+# wholly on it when it shrinks, and comes back onto a remaining one when it is unplugged; while
+# sway has no output on, it refuses layer surfaces, and the notes are ordinary windows, said in
+# one line.
 #   layer.sh PROGRAM sway|kwin [WLPOINTER]
 here=$(dirname "$0")
 . "$here/../lib.sh"
@@ -222,6 +223,15 @@ if [[ $comp == sway ]]; then
     look_for 10 shown_on_second || die "the note did not open on the output the person works on"
     read -r x y w h <<<"$(on_second)"
     ((x == (WL_W - w) / 2 || x == (WL_W - w + 1) / 2)) || die "the note is not centred on its output: $x"
+    # That output shrinks (scale 2: half as wide and high), which would leave the centred note
+    # half off it: the note comes wholly onto it, drawn twice as large.
+    as_user swaymsg output HEADLESS-2 scale 2 >/dev/null
+    whole_on_second() {
+        as_user grim -o HEADLESS-2 "$SESSION_DIR/log/second.png" || return 1
+        [[ $(convert "$SESSION_DIR/log/second.png" -fill black +opaque 'rgb(255,128,128)' -format '%@' info: 2>/dev/null) =~ ^([0-9]+)x([0-9]+) ]] &&
+            ((BASH_REMATCH[1] >= 2 * w - 6 && BASH_REMATCH[2] >= 2 * h - 6))
+    }
+    look_for 5 whole_on_second || die "the note is not wholly on its output after it shrank"
     as_user swaymsg output HEADLESS-2 unplug >/dev/null
     look_for 5 note_shown || die "the note did not come back when its output was unplugged"
     read -r x y w h <<<"$(note_box)"
