@@ -28,8 +28,6 @@ public:
     /// which a panel can dock while the window is built.
     void attach(FloatingWindow& window);
     TrayMenu& menu() { return m_menu; }
-    /// TrayIcon1, or null while there is no notification area.
-    QSystemTrayIcon* TrayIcon1() const;
     /// Waits for a notification area; without one after standInMs, shows the settings window in
     /// its place. The icon goes into a tray that comes later all the same.
     void watch(int standInMs);
@@ -48,6 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// TrayIcon1, or null while there is no notification area.
+    QSystemTrayIcon* TrayIcon1() const;
     void makeIcon();
     void showOwnMessage(const QString& title, const QString& text);
 
