@@ -12,13 +12,6 @@ program=${1:?usage: mutter.sh PROGRAM}
 wl_start mutter
 [[ -n $WL_XAUTH ]] || die "mutter's XWayland left no XAUTHORITY file"
 
-# Each look is a screenshot: look twice a second.
-look_for() { # look_for SECONDS CMD...
-    local t=$(($1 * 2))
-    shift
-    while ((t-- > 0)); do "$@" && return 0; sleep 0.5; done
-    return 1
-}
 # note_box: "X Y W H" of the Red note on the screen (a patch of its colour of about its size: the
 # settings window, standing in for the missing tray, has smaller ones), nothing when none shows
 note_box() {
