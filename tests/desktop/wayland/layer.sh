@@ -19,12 +19,7 @@ comp=${2:?usage: layer.sh PROGRAM sway|kwin [WLPOINTER]}
 wl_start "$comp" --no-xwayland --pointer "${3:-}"
 
 # note_box: "X Y W H" of the Red note on the screen, nothing when none shows
-note_box() {
-    convert "$(shot note)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
-        -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
-        sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
-        awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
-}
+note_box() { note_in "$(shot note)"; }
 note_shown() { [[ -n $(note_box) ]]; }
 note_gone() { [[ -z $(note_box) ]]; }
 # Where the program's windows are listed to the person: sway's tree, KWin's window list with
@@ -106,17 +101,25 @@ sleep 3
 terminal second
 [[ $(note_box) == "$x $y $w $h" ]] || die "a window opened later covers the note: $(note_box)"
 
+# types_then_gives_back TEXT STORED LINE WHAT: after a click that gives the note the keyboard,
+# TEXT typed lands in the settings file (a line matches the pattern STORED); a click into a
+# terminal takes the keyboard back, and LINE typed goes there.
+types_then_gives_back() {
+    local pattern=$2 reply=$3
+    sleep 0.3
+    typetext "$1"
+    stored() { grep -q "$pattern" "$(ini)"; }
+    wait_for 3 stored || die "$4 did not take the typing: $(grep Red= "$(ini)")"
+    click 200 300
+    sleep 0.3
+    line "$reply"
+    back() { typed first "$reply" || typed second "$reply"; }
+    wait_for 3 back || die "a click into a terminal did not take the keyboard back from $4"
+}
+
 # One click into the note, and typing goes there; a click into the terminal takes it back.
 click $((x + 50)) $((y + 40))
-sleep 0.3
-typetext "ring bo"
-stored() { grep -qx 'Red=ring bo' "$(ini)"; }
-wait_for 3 stored || die "typed text is not in the settings file: $(grep Red= "$(ini)")"
-click 200 300
-sleep 0.3
-line back
-back() { typed first back || typed second back; }
-wait_for 3 back || die "a click into a terminal did not take the keyboard back"
+types_then_gives_back "ring bo" '^Red=ring bo$' back "the clicked note"
 grep -qx 'Red=ring bo' "$(ini)" || die "keys typed into the terminal went to the note"
 
 # A drag by its text moves it exactly with the pointer.
@@ -134,24 +137,13 @@ if [[ $comp == kwin ]]; then
     env -i "${WL_ENV[@]}" "${AS[@]}" env TACKPAD_SPEAKER=none "$SESSION_DIR/bin/tackpad" \
         >>"$SESSION_DIR/log/tackpad.log" 2>&1 || die "a second start did not hand over"
     name_box() { # "X Y W H" of the note's name in the settings window, in the note's colour
-        convert "$(shot name)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
-            -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
-            sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
-            awk '$3 > 85 && $3 < 110 && $4 > 10 && $4 < 25' | sort -n | head -1
+        red_patches "$(shot name)" | awk '$3 > 85 && $3 < 110 && $4 > 10 && $4 < 25' | sort -n | head -1
     }
     name_shown() { [[ -n $(name_box) ]]; }
     look_for 10 name_shown || die "a second start did not open the settings window"
     read -r nx ny nw nh <<<"$(name_box)"
     click $((nx + nw / 2)) $((ny + nh / 2))
-    sleep 0.3
-    typetext zq
-    brought() { grep -q '^Red=.*zq' "$(ini)"; }
-    wait_for 3 brought || die "the note brought forward by its name did not take the typing: $(grep Red= "$(ini)")"
-    click 200 300
-    sleep 0.3
-    line again
-    again() { typed first again || typed second again; }
-    wait_for 3 again || die "a click into a terminal did not take the keyboard back from the note"
+    types_then_gives_back zq '^Red=.*zq' again "the note brought forward by its name"
 fi
 
 # sharpness PICTURE WxH+X+Y [ENLARGE%]: the spread of the Laplacian of the note's first lines
@@ -212,13 +204,7 @@ if [[ $comp == sway ]]; then
     as_user swaymsg output HEADLESS-2 resolution ${WL_W}x$WL_H position $WL_W 0 >/dev/null
     as_user swaymsg focus output HEADLESS-2 >/dev/null
     start_tackpad_wl "$program"
-    on_second() { as_user grim -o HEADLESS-2 "$SESSION_DIR/log/second.png" && note_box_in "$SESSION_DIR/log/second.png"; }
-    note_box_in() {
-        convert "$1" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
-            -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
-            sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
-            awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
-    }
+    on_second() { as_user grim -o HEADLESS-2 "$SESSION_DIR/log/second.png" && note_in "$SESSION_DIR/log/second.png"; }
     shown_on_second() { [[ -n $(on_second) ]]; }
     look_for 10 shown_on_second || die "the note did not open on the output the person works on"
     read -r x y w h <<<"$(on_second)"

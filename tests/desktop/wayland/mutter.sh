@@ -12,14 +12,8 @@ program=${1:?usage: mutter.sh PROGRAM}
 wl_start mutter
 [[ -n $WL_XAUTH ]] || die "mutter's XWayland left no XAUTHORITY file"
 
-# note_box: "X Y W H" of the Red note on the screen (a patch of its colour of about its size: the
-# settings window, standing in for the missing tray, has smaller ones), nothing when none shows
-note_box() {
-    convert "$(shot note)" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
-        -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
-        sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p' |
-        awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1
-}
+# note_box: "X Y W H" of the Red note on the screen, nothing when none shows
+note_box() { note_in "$(shot note)"; }
 # Without a tray the settings window comes after five seconds, above the note: a person puts it
 # away, with a click into it and Escape. It is found by its Red oval.
 settings_oval() {

@@ -192,6 +192,16 @@ pixel() { # pixel PICTURE X Y: "R,G,B"
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | head -1
 }
 
+# red_patches PICTURE: "X Y W H" of each patch of the Red note's colour in the picture
+red_patches() {
+    convert "$1" -fill black +opaque 'rgb(255,128,128)' -define connected-components:verbose=true \
+        -connected-components 8 null: 2>/dev/null | grep 'srgb(255,128,128)' |
+        sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .*/\3 \4 \1 \2/p'
+}
+# note_in PICTURE: "X Y W H" of the Red note in the picture (a patch of its colour of about its
+# size: the settings window has smaller ones), nothing when none shows
+note_in() { red_patches "$1" | awk '$3 > 90 && $3 < 140 && $4 > 100 && $4 < 150' | head -1; }
+
 look_for() { # look_for SECONDS CMD...: a screenshot twice a second
     local t=$(($1 * 2))
     shift
